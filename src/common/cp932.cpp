@@ -1,0 +1,138 @@
+#include "cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+constexpr char kCp932[] = "CP932";
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr char kUtf16[] = "UTF-16LE";
+#else
+constexpr char kUtf16[] = "UTF-16BE";
+#endif
+
+struct IconvCloser {
+    void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
+};
+using Iconv = std::unique_ptr<void, IconvCloser>;
+
+Iconv openIconv(const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        qFatal("iconv lacks the %s to %s conversion", from, to);
+    }
+    return Iconv(cd);
+}
+
+bool isAscii(QByteArrayView bytes) {
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isAscii(QStringView text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+QByteArray encodeCp932(QStringView text) {
+    if (isAscii(text)) {
+        return text.toLatin1();
+    }
+    Iconv cd = openIconv(kCp932, kUtf16);
+    auto* in = reinterpret_cast<char*>(const_cast<QChar*>(text.data()));
+    size_t inLeft = static_cast<size_t>(text.size()) * 2;
+    QByteArray out(text.size() * 2 + 1, Qt::Uninitialized);
+    char* outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    while (inLeft > 0) {
+        if (iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft) !=
+            static_cast<size_t>(-1)) {
+            break;
+        }
+        if (errno == E2BIG) {
+            const qsizetype used = outPtr - out.data();
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = static_cast<size_t>(out.size() - used);
+            continue;
+        }
+        // Not in the code page (EILSEQ) or a lone surrogate at the end (EINVAL): one "?"
+        // stands for the whole character.
+        const auto* unit = reinterpret_cast<const QChar*>(in);
+        const bool pair = inLeft >= 4 && unit[0].isHighSurrogate() && unit[1].isLowSurrogate();
+        const size_t skip = pair ? 4 : 2;
+        in += skip;
+        inLeft -= skip;
+        if (outLeft == 0) {
+            const qsizetype used = outPtr - out.data();
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = static_cast<size_t>(out.size() - used);
+        }
+        *outPtr++ = '?';
+        --outLeft;
+    }
+    out.truncate(outPtr - out.data());
+    return out;
+}
+
+QString decodeCp932(QByteArrayView bytes) {
+    if (isAscii(bytes)) {
+        return QString::fromLatin1(bytes);
+    }
+    Iconv cd = openIconv(kUtf16, kCp932);
+    auto* in = const_cast<char*>(bytes.data());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    // Every byte yields at most one UTF-16 unit.
+    QString out(bytes.size(), Qt::Uninitialized);
+    auto* outPtr = reinterpret_cast<char*>(out.data());
+    size_t outLeft = static_cast<size_t>(out.size()) * 2;
+    while (inLeft > 0) {
+        if (iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft) !=
+            static_cast<size_t>(-1)) {
+            break;
+        }
+        // An invalid or truncated sequence: replace its first byte and go on after it.
+        ++in;
+        --inLeft;
+        *reinterpret_cast<QChar*>(outPtr) = QChar::ReplacementCharacter;
+        outPtr += 2;
+        outLeft -= 2;
+    }
+    out.truncate((outPtr - reinterpret_cast<char*>(out.data())) / 2);
+    return out;
+}
+
+bool isCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+QByteArray fitCp932Field(QStringView text, int width) {
+    QByteArray bytes = encodeCp932(text);
+    if (bytes.size() > width) {
+        qsizetype kept = 0;
+        while (kept < width) {
+            const qsizetype next =
+                kept + (isCp932LeadByte(static_cast<unsigned char>(bytes[kept])) ? 2 : 1);
+            if (next > width) {
+                break;
+            }
+            kept = next;
+        }
+        bytes.truncate(kept);
+    }
+    return bytes.leftJustified(width, ' ');
+}

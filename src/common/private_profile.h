@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// INI files with the semantics of Windows' private-profile functions: sections in square
+// brackets, key=value lines, section and key names compared without regard to case, a
+// missing file or key giving the default. Files are in code page 932 with CR LF lines.
+
+// The value, at most 255 bytes long in the file's encoding (the 256-byte buffer of the
+// Windows call less its terminator), cut at a character boundary; `defaultValue` when the
+// file, the section or the key is missing.
+QString GetPrivateProfileString(const QString& section, const QString& key,
+                                const QString& defaultValue, const QString& path);
+
+// The value read as an integer (leading blanks, a sign, decimal digits or "0x" hex digits;
+// anything else ends the number, so a non-numeric value gives 0); `defaultValue` when the
+// key is missing or empty.
+int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
+                         const QString& path);
+
+// Sets one key, creating the file and section when needed and keeping every other line of
+// the file. False when the file cannot be written.
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
+                               const QString& path);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "desktop.h"
+
+// The desktop seam over Qt's dialogs, QProcess and QDesktopServices.
+class QtDesktop final : public Desktop {
+public:
+    Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    int choose(QWidget* parent, const QString& text, const QString& title,
+               const QStringList& choices) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& folder,
+                         const QString& filter) override;
+    PrintChoice print(QWidget* parent, QPrinter& printer, bool selectionAvailable) override;
+    bool startProgram(const QString& path) override;
+    bool openUrl(const QUrl& url) override;
+};

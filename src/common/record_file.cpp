@@ -1,0 +1,182 @@
+#include "record_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace {
+
+// Forces what was written to `fd` onto the disk.
+bool syncToDisk(int fd) { return ::fsync(fd) == 0; }
+
+// Makes a rename inside `folder` durable.
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+qint64 fileLength(const QString& path) { return QFileInfo(path).size(); }
+
+}  // namespace
+
+RecordFile::RecordFile(QString path, QString tempPath, int recordLength, int liveFlagOffset)
+    : path_(std::move(path)),
+      tempPath_(std::move(tempPath)),
+      recordLength_(recordLength),
+      liveFlagOffset_(liveFlagOffset) {}
+
+bool RecordFile::fail(const QString& what) const {
+    error_ = what;
+    return false;
+}
+
+qint16 RecordFile::RecordCount() const {
+    const qint64 length = fileLength(path_);
+    qint64 count = length / recordLength_;
+    const qint64 rest = length % recordLength_;
+    // Round half to even, as the 16-bit conversion of a quotient does.
+    if (2 * rest > recordLength_ || (2 * rest == recordLength_ && count % 2 == 1)) {
+        ++count;
+    }
+    return static_cast<qint16>(qMin<qint64>(count, kMaxRecords));
+}
+
+qint16 RecordFile::NextRecordNo() const {
+    return static_cast<qint16>(qMin<qint64>(fileLength(path_) / recordLength_ + 1,
+                                            qint64(kMaxRecords) + 1));
+}
+
+std::optional<qint16> RecordFile::Append(const QByteArray& record) {
+    Q_ASSERT(record.size() == recordLength_);
+    const qint64 next = fileLength(path_) / recordLength_ + 1;
+    if (next > kMaxRecords) {
+        fail(QStringLiteral("%1 は %2 件で満杯です。").arg(path_).arg(kMaxRecords));
+        return std::nullopt;
+    }
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadWrite)) {
+        fail(file.errorString());
+        return std::nullopt;
+    }
+    if (!file.seek((next - 1) * recordLength_) || file.write(record) != record.size() ||
+        !file.flush()) {
+        fail(file.errorString());
+        return std::nullopt;
+    }
+    return static_cast<qint16>(next);
+}
+
+void RecordFile::ReadAll(
+    const std::function<bool(qint16 recordNo, const QByteArray& record)>& visit) const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return;
+    }
+    QByteArray record(recordLength_, Qt::Uninitialized);
+    for (qint16 n = 1; n > 0 && n <= kMaxRecords; ++n) {
+        if (file.read(record.data(), recordLength_) != recordLength_) {
+            return;
+        }
+        if (!visit(n, record)) {
+            return;
+        }
+    }
+}
+
+QList<QByteArray> RecordFile::ReadAll() const {
+    QList<QByteArray> records;
+    ReadAll([&](qint16, const QByteArray& record) {
+        records.append(QByteArray(record.constData(), record.size()));
+        return true;
+    });
+    return records;
+}
+
+std::optional<QByteArray> RecordFile::ReadAt(qint16 n) const {
+    if (n < 1) {
+        return std::nullopt;
+    }
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(qint64(n - 1) * recordLength_)) {
+        return std::nullopt;
+    }
+    QByteArray record = file.read(recordLength_);
+    if (record.size() != recordLength_) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
+    Q_ASSERT(record.size() == recordLength_);
+    if (n < 1 || n >= NextRecordNo()) {
+        return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
+    }
+    writeLiveFlag(record, liveFlagOffset_, 0);
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * recordLength_) ||
+        file.write(record) != record.size() || !file.flush()) {
+        return fail(file.errorString());
+    }
+    return true;
+}
+
+bool RecordFile::Compact() { return replaceWithSurvivors(true); }
+
+bool RecordFile::DeleteAll() { return replaceWithSurvivors(false); }
+
+bool RecordFile::replaceWithSurvivors(bool keepLive) {
+    QFile source(path_);
+    if (!source.exists()) {
+        return true;
+    }
+    if (!source.open(QIODevice::ReadOnly)) {
+        return fail(source.errorString());
+    }
+    QFile temp(tempPath_);
+    auto abandon = [&](const QString& why) {
+        temp.close();
+        QFile::remove(tempPath_);
+        return fail(QStringLiteral("%1 を書けません: %2").arg(tempPath_, why));
+    };
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return fail(QStringLiteral("%1 を作れません: %2").arg(tempPath_, temp.errorString()));
+    }
+    QByteArray record(recordLength_, Qt::Uninitialized);
+    while (keepLive && source.read(record.data(), recordLength_) == recordLength_) {
+        if (readLiveFlag(record, liveFlagOffset_) != 0 && temp.write(record) != recordLength_) {
+            return abandon(temp.errorString());
+        }
+    }
+    if (source.error() != QFileDevice::NoError) {
+        return abandon(source.errorString());
+    }
+    if (!temp.flush() || !syncToDisk(temp.handle())) {
+        return abandon(temp.errorString());
+    }
+    temp.close();
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(tempPath_).toStdString(),
+                            QFile::encodeName(path_).toStdString(), error);
+    if (error) {
+        return abandon(QString::fromStdString(error.message()));
+    }
+    syncFolder(QFileInfo(path_).absolutePath());
+    return true;
+}
+
+qint16 readLiveFlag(const QByteArray& record, int offset) {
+    return qFromLittleEndian<qint16>(record.constData() + offset);
+}
+
+void writeLiveFlag(QByteArray& record, int offset, qint16 value) {
+    qToLittleEndian<qint16>(value, record.data() + offset);
+}

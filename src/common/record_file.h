@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// A file of fixed-length records without header or trailer, numbered from 1, each holding
+// a 16-bit little-endian live flag at a fixed offset (0 marks a record awaiting
+// compaction). Every operation opens the file, does its work and closes it again.
+//
+// Record numbers are 16-bit: a file holds at most kMaxRecords records.
+class RecordFile {
+public:
+    static constexpr qint16 kMaxRecords = 32767;
+
+    RecordFile(QString path, QString tempPath, int recordLength, int liveFlagOffset);
+
+    const QString& path() const { return path_; }
+    int recordLength() const { return recordLength_; }
+
+    // File length ÷ record length, rounded to the nearest integer (a missing file is 0).
+    qint16 RecordCount() const;
+    // The number the next append writes at: one past the last complete record, so a
+    // trailing partial record is replaced rather than left as a gap.
+    qint16 NextRecordNo() const;
+
+    // Writes `record` at NextRecordNo (creating the file) and returns that number; nothing
+    // when the file already holds kMaxRecords records or cannot be written.
+    std::optional<qint16> Append(const QByteArray& record);
+
+    // Complete records in order; a trailing partial record is never delivered. `visit`
+    // returns false to stop early.
+    void ReadAll(const std::function<bool(qint16 recordNo, const QByteArray& record)>& visit) const;
+    QList<QByteArray> ReadAll() const;
+    // Record n, or nothing when it is out of range or incomplete.
+    std::optional<QByteArray> ReadAt(qint16 n) const;
+
+    // Writes `record` at n with its live flag set to 0; only an existing record is written.
+    bool MarkDeleted(qint16 n, QByteArray record);
+
+    // Drops every record whose live flag is 0, keeping the order of the others. The
+    // survivors go to the temporary file, which is flushed to disk and only then renamed
+    // over the data file: a failure at any point leaves the data file as it was.
+    bool Compact();
+    // Leaves an empty file, by the same safe replacement.
+    bool DeleteAll();
+
+    // What went wrong in the last failed operation, for a message to the user.
+    QString errorString() const { return error_; }
+
+private:
+    bool replaceWithSurvivors(bool keepLive);
+    bool fail(const QString& what) const;
+
+    QString path_;
+    QString tempPath_;
+    int recordLength_;
+    int liveFlagOffset_;
+    mutable QString error_;
+};
+
+// Reads and writes the 16-bit little-endian live flag of a record image.
+qint16 readLiveFlag(const QByteArray& record, int offset);
+void writeLiveFlag(QByteArray& record, int offset, qint16 value);

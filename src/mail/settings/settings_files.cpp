@@ -1,0 +1,108 @@
+#include "settings_files.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+#include "app_folder.h"
+#include "cp932.h"
+#include "private_profile.h"
+
+namespace {
+
+constexpr char16_t kServerFile[] = u"\\qsmail.ini";
+constexpr char16_t kAccountFile[] = u"\\★MailData\\iniIdPass.ini";
+constexpr char16_t kColourFile[] = u"\\★MailData\\ini.ini";
+const QString kSection = QStringLiteral("EXEINI");
+
+QString valueOf(const QString& line) { return line.mid(5, 100); }
+
+// One setting from a 256-character buffer read: at most 255 characters, empty by default.
+QString readIniValue(const QString& path, const QString& key) {
+    return GetPrivateProfileString(kSection, key, QString(), path);
+}
+
+}  // namespace
+
+qint16 numericValue16(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[ \t]*([+-]?(?:\d+\.?\d*|\.\d+)(?:[eEdD][+-]?\d+)?))"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch()) {
+        return 0;
+    }
+    QString digits = match.captured(1);
+    digits.replace(u'd', u'e').replace(u'D', u'e');
+    const double rounded = std::nearbyint(digits.toDouble());
+    return static_cast<qint16>(std::clamp(rounded, -32768.0, 32767.0));
+}
+
+ServerSettings readServerSettings(const QString& folder) {
+    ServerSettings settings;
+    QFile file(appPath(folder, kServerFile));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return settings;
+    }
+    const QString text = decodeCp932(file.readAll());
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    for (const QString& line : text.split(lineBreak)) {
+        const QStringView key = QStringView(line).left(5);
+        if (key == u"SMTP=") {
+            settings.SmtpServer = valueOf(line);
+        } else if (key == u"POP3=") {
+            settings.Pop3Server = valueOf(line);
+        } else if (key == u"MAIL=") {
+            settings.MailAddress = valueOf(line);
+        } else if (key == u"APOP=") {
+            settings.ApopFlag = numericValue16(valueOf(line));
+        }
+    }
+    return settings;
+}
+
+bool writeServerSettings(const QString& folder, const ServerSettings& settings) {
+    const QString text = QStringLiteral("SMTP=%1\r\nPOP3=%2\r\nMAIL=%3\r\nAPOP= %4\r\n")
+                             .arg(settings.SmtpServer, settings.Pop3Server, settings.MailAddress,
+                                  settings.ApopFlag != 0 ? QStringLiteral("1")
+                                                         : QStringLiteral("0"));
+    const QByteArray bytes = encodeCp932(text);
+    QSaveFile file(appPath(folder, kServerFile));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+AccountSettings readAccountSettings(const QString& folder) {
+    const QString path = appPath(folder, kAccountFile);
+    return {readIniValue(path, QStringLiteral("NAME")), readIniValue(path, QStringLiteral("NAME2"))};
+}
+
+bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save) {
+    const QString path = appPath(folder, kAccountFile);
+    if (save) {
+        return WritePrivateProfileString(kSection, QStringLiteral("NAME"), account.AccountId,
+                                         path) &&
+               WritePrivateProfileString(kSection, QStringLiteral("NAME2"),
+                                         account.AccountPassword, path) &&
+               WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("1"),
+                                         path);
+    }
+    return WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("0"), path);
+}
+
+ColourSettings readColourSettings(const QString& folder) {
+    const QString path = appPath(folder, kColourFile);
+    return {GetPrivateProfileInt(kSection, QStringLiteral("NUMBER"), 0, path),
+            GetPrivateProfileInt(kSection, QStringLiteral("NUMBER2"), 0, path),
+            GetPrivateProfileInt(kSection, QStringLiteral("NUMBER3"), 0, path)};
+}
+
+bool writeColourSettings(const QString& folder, const ColourSettings& colour) {
+    const QString path = appPath(folder, kColourFile);
+    return WritePrivateProfileString(kSection, QStringLiteral("NUMBER"),
+                                     QString::number(colour.red), path) &&
+           WritePrivateProfileString(kSection, QStringLiteral("NUMBER2"),
+                                     QString::number(colour.green), path) &&
+           WritePrivateProfileString(kSection, QStringLiteral("NUMBER3"),
+                                     QString::number(colour.blue), path);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+// Quillpost's three settings files: "qsmail.ini" (servers, own address, APOP) in the
+// application folder, "iniIdPass.ini" (POP3 account) and "ini.ini" (background colour) in
+// the data folder. `folder` is the application folder.
+
+struct ServerSettings {
+    QString SmtpServer;
+    QString Pop3Server;
+    QString MailAddress;
+    qint16 ApopFlag = 0;
+};
+
+// Reads "qsmail.ini" line by line: a line counts when its first five characters are
+// exactly "SMTP=", "POP3=", "MAIL=" or "APOP=", its value is characters 6–105, and the
+// last line of a key wins. A missing file leaves every value empty.
+ServerSettings readServerSettings(const QString& folder);
+
+// Replaces "qsmail.ini" with exactly four CR LF lines: SMTP=, POP3=, MAIL= and "APOP= 1"
+// or "APOP= 0" (nonzero ApopFlag).
+bool writeServerSettings(const QString& folder, const ServerSettings& settings);
+
+// The numeric value that starts `text` (leading blanks skipped, 0 when there is none),
+// rounded half to even into a 16-bit integer.
+qint16 numericValue16(const QString& text);
+
+struct AccountSettings {
+    QString AccountId;
+    QString AccountPassword;
+};
+
+// NAME and NAME2 of section EXEINI; empty when missing.
+AccountSettings readAccountSettings(const QString& folder);
+
+// With `save`, writes NAME, NAME2 and NAME3 = "1"; without, only NAME3 = "0", leaving a
+// stored ID and password as they were.
+bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save);
+
+struct ColourSettings {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+
+// NUMBER, NUMBER2 and NUMBER3 of section EXEINI; a missing key reads as 0.
+ColourSettings readColourSettings(const QString& folder);
+bool writeColourSettings(const QString& folder, const ColourSettings& colour);
