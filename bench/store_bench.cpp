@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
     ReceivedMailStore store = receivedMailStore(dir.path());
     const QString path = store.file().path();
 
-    ReceivedMailRecord record{QStringLiteral("お知らせ①"), QStringLiteral("Tue, 8 Dec 2026 10:00:00 +0900"),
-                              QStringLiteral("山田 <yamada@example.jp>"),
-                              QStringLiteral("本文です。").repeated(600), 1};
+    ReceivedMailRecord record{
+        QStringLiteral("お知らせ①"), QStringLiteral("Tue, 8 Dec 2026 10:00:00 +0900"),
+        QStringLiteral("山田 <yamada@example.jp>"), QStringLiteral("本文です。").repeated(600), 1};
     const double appendMs = bestOfMs(1, [&] {
         for (int i = 0; i < count; ++i) {
             record.LiveFlag = static_cast<qint16>(i + 1);
@@ -39,9 +39,9 @@ int main(int argc, char** argv) {
     const double catMs = commandMs(runs, QStringLiteral("cat"), {path});
     const QString copy = path + QStringLiteral(".copy");
     const double cpMs = commandMs(runs, QStringLiteral("cp"), {path, copy});
-    const double cpSyncMs = commandMs(runs, QStringLiteral("dd"),
-                                      {"if=" + path, "of=" + copy, "bs=1M", "conv=fsync",
-                                       "status=none"});
+    const double cpSyncMs =
+        commandMs(runs, QStringLiteral("dd"),
+                  {"if=" + path, "of=" + copy, "bs=1M", "conv=fsync", "status=none"});
     QFile::remove(copy);
 
     // Each run deletes one record near the middle, as the history window does.
@@ -54,12 +54,14 @@ int main(int argc, char** argv) {
     std::printf("records                   %d (%lld bytes)\n", store.RecordCount(),
                 static_cast<long long>(QFile(path).size()));
     std::printf("append all                %9.1f ms\n", appendMs);
-    std::printf("ReadAll (raw records)     %9.1f ms   cat      %9.1f ms   ratio %.2f (target <= 3)\n",
-                readAllMs, catMs, readAllMs / catMs);
+    std::printf(
+        "ReadAll (raw records)     %9.1f ms   cat      %9.1f ms   ratio %.2f (target <= 3)\n",
+        readAllMs, catMs, readAllMs / catMs);
     std::printf("ReadAll (decoded fields)  %9.1f ms\n", typedReadAllMs);
-    std::printf("delete one (mark+compact) %9.1f ms   cp       %9.1f ms   ratio %.2f (target <= 2.5)\n",
-                compactMs, cpMs, compactMs / cpMs);
-    std::printf("                                         cp+fsync %9.1f ms   ratio %.2f\n", cpSyncMs,
-                compactMs / cpSyncMs);
+    std::printf(
+        "delete one (mark+compact) %9.1f ms   cp       %9.1f ms   ratio %.2f (target <= 2.5)\n",
+        compactMs, cpMs, compactMs / cpMs);
+    std::printf("                                         cp+fsync %9.1f ms   ratio %.2f\n",
+                cpSyncMs, compactMs / cpSyncMs);
     return 0;
 }

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString applicationFolder() { return QCoreApplication::applicationDirPath(); }
+QString applicationFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 namespace {
 
@@ -15,8 +17,8 @@ QString matchComponent(const QString& parent, const QString& name) {
     if (QFileInfo::exists(parent + u'/' + name)) {
         return name;
     }
-    const QStringList entries =
-        QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(parent).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0) {
             return entry;

@@ -7,9 +7,13 @@
 #include <algorithm>
 #include <limits>
 
-SteadyClock::SteadyClock() { started_.start(); }
+SteadyClock::SteadyClock() {
+    started_.start();
+}
 
-qint64 SteadyClock::nowMs() { return started_.elapsed(); }
+qint64 SteadyClock::nowMs() {
+    return started_.elapsed();
+}
 
 void SteadyClock::waitForEvents(qint64 maxMs) {
     // The timer is an event of its own, so the wait below ends at the deadline at the

@@ -6,7 +6,7 @@
 // The time seam: the millisecond clock that pauses read, and the way a pause lets the
 // event loop run. Tests replace it with a clock they can run fast.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start; never goes backwards.
     virtual qint64 nowMs() = 0;
@@ -16,11 +16,11 @@ public:
 
 // The real monotonic clock, waiting on the event loop.
 class SteadyClock final : public Clock {
-public:
+  public:
     SteadyClock();
     qint64 nowMs() override;
     void waitForEvents(qint64 maxMs) override;
 
-private:
+  private:
     QElapsedTimer started_;
 };

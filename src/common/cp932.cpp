@@ -27,15 +27,6 @@ Iconv openIconv(const char* to, const char* from) {
     return Iconv(cd);
 }
 
-bool isAscii(QByteArrayView bytes) {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isAscii(QStringView text) {
     for (QChar c : text) {
         if (c.unicode() >= 0x80) {
@@ -90,8 +81,24 @@ QByteArray encodeCp932(QStringView text) {
 }
 
 QString decodeCp932(QByteArrayView bytes) {
-    if (isAscii(bytes)) {
+    // Record fields end in long runs of space padding: only the part up to the end of the
+    // last character outside ASCII needs the converter (a trail byte may look like ASCII).
+    qsizetype convertedEnd = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x80) {
+            ++i;
+            continue;
+        }
+        i = qMin(bytes.size(), i + (isCp932LeadByte(byte) ? 2 : 1));
+        convertedEnd = i;
+    }
+    if (convertedEnd == 0) {
         return QString::fromLatin1(bytes);
+    }
+    if (convertedEnd < bytes.size()) {
+        return decodeCp932(bytes.first(convertedEnd)) +
+               QString::fromLatin1(bytes.sliced(convertedEnd));
     }
     Iconv cd = openIconv(kUtf16, kCp932);
     auto* in = const_cast<char*>(bytes.data());

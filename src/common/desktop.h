@@ -10,7 +10,7 @@ class QWidget;
 // The desktop seam: everything that asks the user something or hands work to another
 // program. The real one is QtDesktop; tests answer from a script.
 class Desktop {
-public:
+  public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Information, Question, Exclamation, Critical };
     enum class Answer { Ok, Cancel, Yes, No };

@@ -49,8 +49,8 @@ std::optional<QByteArray> rawValue(const QString& section, const QString& key,
                                    const QString& path) {
     CSimpleIniA ini;
     load(ini, path);
-    const char* value = ini.GetValue(encodeCp932(section).constData(),
-                                     encodeCp932(key).constData(), nullptr);
+    const char* value =
+        ini.GetValue(encodeCp932(section).constData(), encodeCp932(key).constData(), nullptr);
     if (value == nullptr) {
         return std::nullopt;
     }

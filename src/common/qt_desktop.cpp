@@ -50,8 +50,7 @@ QMessageBox::StandardButtons toQtButtons(Desktop::Buttons buttons) {
 
 Desktop::Answer QtDesktop::message(QWidget* parent, const QString& text, const QString& title,
                                    Buttons buttons, Icon icon) {
-    QMessageBox box(toQtIcon(icon), titleOrProgramName(title), text, toQtButtons(buttons),
-                    parent);
+    QMessageBox box(toQtIcon(icon), titleOrProgramName(title), text, toQtButtons(buttons), parent);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return Answer::Yes;
@@ -86,8 +85,7 @@ QString QtDesktop::saveFileName(QWidget* parent, const QString& title, const QSt
     return QFileDialog::getSaveFileName(parent, title, folder, filter);
 }
 
-Desktop::PrintChoice QtDesktop::print(QWidget* parent, QPrinter& printer,
-                                      bool selectionAvailable) {
+Desktop::PrintChoice QtDesktop::print(QWidget* parent, QPrinter& printer, bool selectionAvailable) {
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionAvailable);
     if (selectionAvailable) {
@@ -101,6 +99,10 @@ Desktop::PrintChoice QtDesktop::print(QWidget* parent, QPrinter& printer,
     return choice;
 }
 
-bool QtDesktop::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+bool QtDesktop::startProgram(const QString& path) {
+    return QProcess::startDetached(path, {});
+}
 
-bool QtDesktop::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtDesktop::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}

@@ -4,7 +4,7 @@
 
 // The desktop seam over Qt's dialogs, QProcess and QDesktopServices.
 class QtDesktop final : public Desktop {
-public:
+  public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     int choose(QWidget* parent, const QString& text, const QString& title,

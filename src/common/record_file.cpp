@@ -12,7 +12,9 @@
 namespace {
 
 // Forces what was written to `fd` onto the disk.
-bool syncToDisk(int fd) { return ::fsync(fd) == 0; }
+bool syncToDisk(int fd) {
+    return ::fsync(fd) == 0;
+}
 
 // Makes a rename inside `folder` durable.
 void syncFolder(const QString& folder) {
@@ -23,7 +25,9 @@ void syncFolder(const QString& folder) {
     }
 }
 
-qint64 fileLength(const QString& path) { return QFileInfo(path).size(); }
+qint64 fileLength(const QString& path) {
+    return QFileInfo(path).size();
+}
 
 }  // namespace
 
@@ -50,8 +54,8 @@ qint16 RecordFile::RecordCount() const {
 }
 
 qint16 RecordFile::NextRecordNo() const {
-    return static_cast<qint16>(qMin<qint64>(fileLength(path_) / recordLength_ + 1,
-                                            qint64(kMaxRecords) + 1));
+    return static_cast<qint16>(
+        qMin<qint64>(fileLength(path_) / recordLength_ + 1, qint64(kMaxRecords) + 1));
 }
 
 std::optional<qint16> RecordFile::Append(const QByteArray& record) {
@@ -129,9 +133,13 @@ bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
     return true;
 }
 
-bool RecordFile::Compact() { return replaceWithSurvivors(true); }
+bool RecordFile::Compact() {
+    return replaceWithSurvivors(true);
+}
 
-bool RecordFile::DeleteAll() { return replaceWithSurvivors(false); }
+bool RecordFile::DeleteAll() {
+    return replaceWithSurvivors(false);
+}
 
 bool RecordFile::replaceWithSurvivors(bool keepLive) {
     QFile source(path_);

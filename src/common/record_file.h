@@ -13,7 +13,7 @@
 //
 // Record numbers are 16-bit: a file holds at most kMaxRecords records.
 class RecordFile {
-public:
+  public:
     static constexpr qint16 kMaxRecords = 32767;
 
     RecordFile(QString path, QString tempPath, int recordLength, int liveFlagOffset);
@@ -51,7 +51,7 @@ public:
     // What went wrong in the last failed operation, for a message to the user.
     QString errorString() const { return error_; }
 
-private:
+  private:
     bool replaceWithSurvivors(bool keepLive);
     bool fail(const QString& what) const;
 

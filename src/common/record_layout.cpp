@@ -11,4 +11,6 @@ void writeField(QByteArray& record, RecordField field, QStringView text) {
     record.replace(field.offset, field.width, bytes);
 }
 
-void writeLineEnd(QByteArray& record, int offset) { record.replace(offset, 2, "\r\n", 2); }
+void writeLineEnd(QByteArray& record, int offset) {
+    record.replace(offset, 2, "\r\n", 2);
+}

@@ -13,7 +13,7 @@
 //   qint16 LiveFlag;  void clearForDeletion();  (what a deletion writes besides the flag)
 template <class Record>
 class RecordStore {
-public:
+  public:
     RecordStore(QString path, QString tempPath)
         : file_(std::move(path), std::move(tempPath), Record::Length, Record::LiveFlagOffset) {}
 
@@ -50,6 +50,6 @@ public:
     // The untyped file, for readers that decode only the fields they show.
     const RecordFile& file() const { return file_; }
 
-private:
+  private:
     RecordFile file_;
 };

@@ -13,11 +13,11 @@ QColor colorFromNumber(int number) {
 
 QColor paletteColor(int index) {
     static constexpr std::array<int, 16> kPalette = {
-        colorNumber(0, 0, 0),       colorNumber(0, 0, 128),     colorNumber(0, 128, 0),
-        colorNumber(0, 128, 128),   colorNumber(128, 0, 0),     colorNumber(128, 0, 128),
-        colorNumber(128, 128, 0),   colorNumber(192, 192, 192), colorNumber(128, 128, 128),
-        colorNumber(0, 0, 255),     colorNumber(0, 255, 0),     colorNumber(0, 255, 255),
-        colorNumber(255, 0, 0),     colorNumber(255, 0, 255),   colorNumber(255, 255, 0),
+        colorNumber(0, 0, 0),      colorNumber(0, 0, 128),     colorNumber(0, 128, 0),
+        colorNumber(0, 128, 128),  colorNumber(128, 0, 0),     colorNumber(128, 0, 128),
+        colorNumber(128, 128, 0),  colorNumber(192, 192, 192), colorNumber(128, 128, 128),
+        colorNumber(0, 0, 255),    colorNumber(0, 255, 0),     colorNumber(0, 255, 255),
+        colorNumber(255, 0, 0),    colorNumber(255, 0, 255),   colorNumber(255, 255, 0),
         colorNumber(255, 255, 255)};
     return colorFromNumber(kPalette[static_cast<size_t>(index & 15)]);
 }

@@ -10,7 +10,9 @@ constexpr int twipsToPixels(int twips) {
     return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
 }
 
-constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 // A rectangle given as left, top, width and height in twips.
 QRect twipsRect(int left, int top, int width, int height);

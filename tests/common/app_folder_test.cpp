@@ -23,8 +23,10 @@ TEST(AppPath, MatchesExistingComponentsWithoutRegardToCase) {
 
 TEST(AppPath, KeepsTheLiteralsSpellingForWhatDoesNotExist) {
     TempAppFolder app;
-    EXPECT_EQ(appPath(app.path(), u"\\New\\QSMDATA2.TMP"), app.path() + QStringLiteral("/New/QSMDATA2.TMP"));
-    EXPECT_EQ(appPath(app.path() + u'/', u"\\qsmail.ini"), app.path() + QStringLiteral("/qsmail.ini"));
+    EXPECT_EQ(appPath(app.path(), u"\\New\\QSMDATA2.TMP"),
+              app.path() + QStringLiteral("/New/QSMDATA2.TMP"));
+    EXPECT_EQ(appPath(app.path() + u'/', u"\\qsmail.ini"),
+              app.path() + QStringLiteral("/qsmail.ini"));
 }
 
 TEST(ProgramPath, DropsTheWindowsExtensionAndMatchesCase) {

@@ -4,7 +4,9 @@
 
 namespace {
 
-QByteArray hex(const char* h) { return QByteArray::fromHex(h); }
+QByteArray hex(const char* h) {
+    return QByteArray::fromHex(h);
+}
 
 TEST(Cp932, EncodesTheWindowsTableIncludingNecAndIbmExtensions) {
     EXPECT_EQ(encodeCp932(u"abc"), QByteArray("abc"));
@@ -18,7 +20,8 @@ TEST(Cp932, EncodesTheWindowsTableIncludingNecAndIbmExtensions) {
 
 TEST(Cp932, MapsTheJisFormsOfIsoDecodersOntoTheCodePage) {
     // What a JIS X 0208 decoder yields for wave dash, double bar, minus and the signs.
-    EXPECT_EQ(encodeCp932(u"\u301c\u2016\u2212\u00a2\u00a3\u00ac"), hex("81608161817c8191819281ca"));
+    EXPECT_EQ(encodeCp932(u"\u301c\u2016\u2212\u00a2\u00a3\u00ac"),
+              hex("81608161817c8191819281ca"));
 }
 
 TEST(Cp932, UnencodableCharactersBecomeOneQuestionMarkEach) {
@@ -34,6 +37,8 @@ TEST(Cp932, DecodesAndRoundTrips) {
     const QString text = QStringLiteral("髙橋①㈱ｶﾞｲﾄﾞ～テスト\r\n");
     EXPECT_EQ(decodeCp932(encodeCp932(text)), text);
     EXPECT_EQ(decodeCp932(QByteArray()), QString());
+    // The trail byte of ① is "@": padding after it must not split the character.
+    EXPECT_EQ(decodeCp932(hex("8740") + "  "), QStringLiteral("①  "));
 }
 
 TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {

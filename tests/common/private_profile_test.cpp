@@ -7,7 +7,7 @@
 namespace {
 
 class PrivateProfile : public ::testing::Test {
-protected:
+  protected:
     TempAppFolder app;
     QString path = app.file(QStringLiteral("★MailData/ini.ini"));
 };
@@ -39,8 +39,8 @@ TEST_F(PrivateProfile, ReadsIntegersAsWindowsDoes) {
 
 TEST_F(PrivateProfile, ValuesAreCutTo255BytesAtACharacterBoundary) {
     app.write(QStringLiteral("★MailData/ini.ini"),
-              "[S]\r\nlong=" + QByteArray(300, 'x') + "\r\nwide=" + encodeCp932(QString(200, u'あ')) +
-                  "\r\nquoted=\"a b\"\r\n");
+              "[S]\r\nlong=" + QByteArray(300, 'x') +
+                  "\r\nwide=" + encodeCp932(QString(200, u'あ')) + "\r\nquoted=\"a b\"\r\n");
     EXPECT_EQ(GetPrivateProfileString("S", "long", "", path), QString(255, u'x'));
     EXPECT_EQ(GetPrivateProfileString("S", "wide", "", path), QString(127, u'あ'));
     EXPECT_EQ(GetPrivateProfileString("S", "quoted", "", path), QStringLiteral("a b"));
@@ -63,7 +63,8 @@ TEST_F(PrivateProfile, WritingOneKeyKeepsTheRestOfTheFile) {
 
 TEST_F(PrivateProfile, WritingCreatesAMissingFileButFailsWithoutItsFolder) {
     ASSERT_TRUE(WritePrivateProfileString("EXEINI", "NUMBER", "10", path));
-    EXPECT_EQ(app.read(QStringLiteral("★MailData/ini.ini")), QByteArray("[EXEINI]\r\nNUMBER=10\r\n"));
+    EXPECT_EQ(app.read(QStringLiteral("★MailData/ini.ini")),
+              QByteArray("[EXEINI]\r\nNUMBER=10\r\n"));
     EXPECT_FALSE(WritePrivateProfileString("EXEINI", "NUMBER", "10", app.file("missing/ini.ini")));
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include "cp932.h"
@@ -16,7 +16,7 @@ QByteArray keywordBytes(const QString& keyword, qint16 flag) {
 }
 
 class RecordFileTest : public ::testing::Test {
-protected:
+  protected:
     TempAppFolder app;
     KeywordStore store = keywordStore(app.path());
     QString data = app.file(QStringLiteral("qsmdata9.data"));

@@ -19,6 +19,26 @@ TEST(StripAtNul, CutsAtTheFirstNulOnly) {
     EXPECT_EQ(StripAtNul(u""), QString());
 }
 
+TEST(NumericValue, ReadsTheLeadingNumberRoundedHalfToEven) {
+    EXPECT_EQ(numericValue16(u" 1"), 1);
+    EXPECT_EQ(numericValue16(u"   0"), 0);
+    EXPECT_EQ(numericValue16(u"2.5"), 2);
+    EXPECT_EQ(numericValue16(u"1.5x"), 2);
+    EXPECT_EQ(numericValue16(u"-3"), -3);
+    EXPECT_EQ(numericValue16(u"1e2"), 100);
+    EXPECT_EQ(numericValue16(u"99999"), 32767);
+    EXPECT_EQ(numericValue16(u""), 0);
+    EXPECT_EQ(numericValue16(u"x1"), 0);
+    EXPECT_EQ(numericValue16(u"１２"), 0);  // full-width digits are not a number
+}
+
+TEST(TrimSpaces, RemovesOnlyAsciiSpacesAtBothEnds) {
+    EXPECT_EQ(TrimSpaces(u"  a b  "), QStringLiteral("a b"));
+    EXPECT_EQ(TrimSpaces(u" \u3000名前\u3000 "), QStringLiteral("\u3000名前\u3000"));
+    EXPECT_EQ(TrimSpaces(u"\r\nbody\r\n "), QStringLiteral("\r\nbody\r\n"));
+    EXPECT_EQ(TrimSpaces(u"   "), QString());
+}
+
 TEST(WaitMs, ReturnsAfterMoreThanTheTimeProcessingEventsWithoutSpinning) {
     SteadyClock clock;
     bool timerFired = false;

@@ -8,9 +8,15 @@
 
 namespace {
 
-QByteArray sjis(const QString& s) { return encodeCp932(s); }
-QByteArray padded(const QByteArray& b, int w) { return b.leftJustified(w, ' ', true); }
-QByteArray flag(qint16 v) { return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF)); }
+QByteArray sjis(const QString& s) {
+    return encodeCp932(s);
+}
+QByteArray padded(const QByteArray& b, int w) {
+    return b.leftJustified(w, ' ', true);
+}
+QByteArray flag(qint16 v) {
+    return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char((v >> 8) & 0xFF));
+}
 
 TEST(MailRecords, ReceivedLayoutIsByteExact) {
     TempAppFolder app;
@@ -34,7 +40,7 @@ TEST(MailRecords, ReceivedLayoutIsByteExact) {
 TEST(MailRecords, SentLayoutIsByteExactAndLongTextIsCut) {
     TempAppFolder app;
     SentMailStore store = sentMailStore(app.path());
-    const QString subject(60, QChar(u'題'));   // 120 bytes: the first 100 are kept
+    const QString subject(60, QChar(u'題'));    // 120 bytes: the first 100 are kept
     const QString body = QString(32001, u'b');  // one byte too many
     ASSERT_EQ(store.Append({subject, "to@example.jp", body, "2026/12/08  10:00:00", 1}), 1);
     const QByteArray file = app.read(QStringLiteral("★MailData/qsmdata6.data"));

@@ -17,19 +17,21 @@ TEST(ServerSettingsFile, MissingFileLeavesEverythingEmpty) {
 
 TEST(ServerSettingsFile, WritesExactlyFourCrLfLines) {
     TempAppFolder app;
-    ASSERT_TRUE(writeServerSettings(app.path(), {"smtp.example.jp", "pop.example.jp", "me@example.jp", 1}));
-    EXPECT_EQ(app.read("qsmail.ini"),
-              QByteArray("SMTP=smtp.example.jp\r\nPOP3=pop.example.jp\r\nMAIL=me@example.jp\r\nAPOP= 1\r\n"));
+    ASSERT_TRUE(
+        writeServerSettings(app.path(), {"smtp.example.jp", "pop.example.jp", "me@example.jp", 1}));
+    EXPECT_EQ(
+        app.read("qsmail.ini"),
+        QByteArray(
+            "SMTP=smtp.example.jp\r\nPOP3=pop.example.jp\r\nMAIL=me@example.jp\r\nAPOP= 1\r\n"));
     ASSERT_TRUE(writeServerSettings(app.path(), {"", "", "", 0}));
     EXPECT_EQ(app.read("qsmail.ini"), QByteArray("SMTP=\r\nPOP3=\r\nMAIL=\r\nAPOP= 0\r\n"));
 }
 
 TEST(ServerSettingsFile, ReadsKeysCaseSensitivelyWithTheLastLineWinning) {
     TempAppFolder app;
-    app.write("qsmail.ini",
-              "pop3=ignored\r\nPOP3=first\r\n# comment\r\nPOP3=second\r\nSMTP=" +
-                  encodeCp932(u"送信.example.jp") + "\r\nMAIL=" + QByteArray(120, 'm') +
-                  "\r\nAPOP= 1\r\nPOP3\r\n");
+    app.write("qsmail.ini", "pop3=ignored\r\nPOP3=first\r\n# comment\r\nPOP3=second\r\nSMTP=" +
+                                encodeCp932(u"送信.example.jp") +
+                                "\r\nMAIL=" + QByteArray(120, 'm') + "\r\nAPOP= 1\r\nPOP3\r\n");
     const ServerSettings s = readServerSettings(app.path());
     EXPECT_EQ(s.Pop3Server, QStringLiteral("second"));
     EXPECT_EQ(s.SmtpServer, QStringLiteral("送信.example.jp"));
@@ -43,18 +45,6 @@ TEST(ServerSettingsFile, EmptyPop3AndNonNumericApop) {
     const ServerSettings s = readServerSettings(app.path());
     EXPECT_TRUE(s.Pop3Server.isEmpty());
     EXPECT_EQ(s.ApopFlag, 0);
-}
-
-TEST(ServerSettingsFile, ApopValueIsReadAsARoundedNumber) {
-    EXPECT_EQ(numericValue16(" 1"), 1);
-    EXPECT_EQ(numericValue16("   0"), 0);
-    EXPECT_EQ(numericValue16("2.5"), 2);
-    EXPECT_EQ(numericValue16("1.5x"), 2);
-    EXPECT_EQ(numericValue16("-3"), -3);
-    EXPECT_EQ(numericValue16("1e2"), 100);
-    EXPECT_EQ(numericValue16("99999"), 32767);
-    EXPECT_EQ(numericValue16(""), 0);
-    EXPECT_EQ(numericValue16("x1"), 0);
 }
 
 TEST(AccountSettingsFile, SaveWritesAllThreeKeysAndNoSaveOnlyTheFlag) {
@@ -75,7 +65,8 @@ TEST(ColourSettingsFile, RoundTripsAndMissingKeysReadAsZero) {
     const ColourSettings none = readColourSettings(app.path());
     EXPECT_EQ(none.red + none.green + none.blue, 0);
     ASSERT_TRUE(writeColourSettings(app.path(), {10, 20, 30}));
-    EXPECT_EQ(app.read("★MailData/ini.ini"), QByteArray("[EXEINI]\r\nNUMBER=10\r\nNUMBER2=20\r\nNUMBER3=30\r\n"));
+    EXPECT_EQ(app.read("★MailData/ini.ini"),
+              QByteArray("[EXEINI]\r\nNUMBER=10\r\nNUMBER2=20\r\nNUMBER3=30\r\n"));
     const ColourSettings back = readColourSettings(app.path());
     EXPECT_EQ(back.red, 10);
     EXPECT_EQ(back.green, 20);

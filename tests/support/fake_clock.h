@@ -10,7 +10,7 @@
 // jumps to the deadline. Actions scheduled at a time run when the clock passes it, from
 // inside the wait, as a user's click would arrive during a pause.
 class FakeClock final : public Clock {
-public:
+  public:
     qint64 nowMs() override { return now_; }
     void waitForEvents(qint64 maxMs) override;
 
@@ -18,7 +18,7 @@ public:
     // Total time spent inside waits.
     qint64 waitedMs() const { return waited_; }
 
-private:
+  private:
     struct Scheduled {
         qint64 timeMs;
         std::function<void()> action;

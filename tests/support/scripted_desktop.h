@@ -10,7 +10,7 @@
 // The desktop seam for tests: records everything asked of it and answers from lists that
 // the test fills beforehand. A question with no scripted answer fails the test.
 class ScriptedDesktop final : public Desktop {
-public:
+  public:
     struct Message {
         QString text;
         QString title;

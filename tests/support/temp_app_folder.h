@@ -7,7 +7,7 @@
 // A fresh application folder in a temporary directory, laid out as installed: the data
 // folder "★MailData" and the attachment folder. Removed with everything in it at the end.
 class TempAppFolder {
-public:
+  public:
     TempAppFolder();
 
     const QString& path() const { return path_; }
@@ -19,7 +19,7 @@ public:
     QByteArray read(const QString& relative) const;
     void write(const QString& relative, const QByteArray& bytes) const;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString path_;
 };

@@ -4,11 +4,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
-#include <cmath>
-
 #include "app_folder.h"
 #include "cp932.h"
 #include "private_profile.h"
+#include "routines.h"
 
 namespace {
 
@@ -17,7 +16,9 @@ constexpr char16_t kAccountFile[] = u"\\★MailData\\iniIdPass.ini";
 constexpr char16_t kColourFile[] = u"\\★MailData\\ini.ini";
 const QString kSection = QStringLiteral("EXEINI");
 
-QString valueOf(const QString& line) { return line.mid(5, 100); }
+QString valueOf(const QString& line) {
+    return line.mid(5, 100);
+}
 
 // One setting from a 256-character buffer read: at most 255 characters, empty by default.
 QString readIniValue(const QString& path, const QString& key) {
@@ -25,19 +26,6 @@ QString readIniValue(const QString& path, const QString& key) {
 }
 
 }  // namespace
-
-qint16 numericValue16(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^[ \t]*([+-]?(?:\d+\.?\d*|\.\d+)(?:[eEdD][+-]?\d+)?))"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch()) {
-        return 0;
-    }
-    QString digits = match.captured(1);
-    digits.replace(u'd', u'e').replace(u'D', u'e');
-    const double rounded = std::nearbyint(digits.toDouble());
-    return static_cast<qint16>(std::clamp(rounded, -32768.0, 32767.0));
-}
 
 ServerSettings readServerSettings(const QString& folder) {
     ServerSettings settings;
@@ -63,10 +51,10 @@ ServerSettings readServerSettings(const QString& folder) {
 }
 
 bool writeServerSettings(const QString& folder, const ServerSettings& settings) {
-    const QString text = QStringLiteral("SMTP=%1\r\nPOP3=%2\r\nMAIL=%3\r\nAPOP= %4\r\n")
-                             .arg(settings.SmtpServer, settings.Pop3Server, settings.MailAddress,
-                                  settings.ApopFlag != 0 ? QStringLiteral("1")
-                                                         : QStringLiteral("0"));
+    const QString text =
+        QStringLiteral("SMTP=%1\r\nPOP3=%2\r\nMAIL=%3\r\nAPOP= %4\r\n")
+            .arg(settings.SmtpServer, settings.Pop3Server, settings.MailAddress,
+                 settings.ApopFlag != 0 ? QStringLiteral("1") : QStringLiteral("0"));
     const QByteArray bytes = encodeCp932(text);
     QSaveFile file(appPath(folder, kServerFile));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
@@ -74,7 +62,8 @@ bool writeServerSettings(const QString& folder, const ServerSettings& settings) 
 
 AccountSettings readAccountSettings(const QString& folder) {
     const QString path = appPath(folder, kAccountFile);
-    return {readIniValue(path, QStringLiteral("NAME")), readIniValue(path, QStringLiteral("NAME2"))};
+    return {readIniValue(path, QStringLiteral("NAME")),
+            readIniValue(path, QStringLiteral("NAME2"))};
 }
 
 bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save) {
@@ -82,8 +71,8 @@ bool writeAccountSettings(const QString& folder, const AccountSettings& account,
     if (save) {
         return WritePrivateProfileString(kSection, QStringLiteral("NAME"), account.AccountId,
                                          path) &&
-               WritePrivateProfileString(kSection, QStringLiteral("NAME2"),
-                                         account.AccountPassword, path) &&
+               WritePrivateProfileString(kSection, QStringLiteral("NAME2"), account.AccountPassword,
+                                         path) &&
                WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("1"),
                                          path);
     }

@@ -22,10 +22,6 @@ ServerSettings readServerSettings(const QString& folder);
 // or "APOP= 0" (nonzero ApopFlag).
 bool writeServerSettings(const QString& folder, const ServerSettings& settings);
 
-// The numeric value that starts `text` (leading blanks skipped, 0 when there is none),
-// rounded half to even into a 16-bit integer.
-qint16 numericValue16(const QString& text);
-
 struct AccountSettings {
     QString AccountId;
     QString AccountPassword;

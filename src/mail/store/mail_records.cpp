@@ -31,9 +31,8 @@ QByteArray SentMailRecord::toBytes() const {
 }
 
 SentMailRecord SentMailRecord::fromBytes(const QByteArray& bytes) {
-    return {readField(bytes, SubjectField), readField(bytes, ToField),
-            readField(bytes, BodyField), readField(bytes, SentAtField),
-            readLiveFlag(bytes, LiveFlagOffset)};
+    return {readField(bytes, SubjectField), readField(bytes, ToField), readField(bytes, BodyField),
+            readField(bytes, SentAtField), readLiveFlag(bytes, LiveFlagOffset)};
 }
 
 QByteArray AddressRecord::toBytes() const {

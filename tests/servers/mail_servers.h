@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Real mail servers for a test: a private Dovecot (POP3, APOP, POP3S) and an aiosmtpd
+// SMTP server (plain and implicit TLS) on 127.0.0.1, delivering into the same Maildirs.
+// Started by the constructor, stopped by the destructor; if the test process dies, the
+// supervisor sees its standard input close and stops the servers itself.
+class MailServers {
+  public:
+    struct Options {
+        QStringList users{QStringLiteral("taro:himitsu")};  // "name:password"
+        bool smtpAuth = false;                              // SMTP requires AUTH
+    };
+
+    MailServers();
+    explicit MailServers(const Options& options);
+    ~MailServers();
+    MailServers(const MailServers&) = delete;
+    MailServers& operator=(const MailServers&) = delete;
+
+    // False with a reason when a server could not be started (missing package included).
+    bool started() const { return started_; }
+    const QString& error() const { return error_; }
+
+    QString pop3Host() const;   // "127.0.0.1:port"
+    QString pop3sHost() const;  // "pop3s://127.0.0.1:port"
+    QString smtpHost() const;
+    QString smtpsHost() const;
+    const QString& caFile() const { return caFile_; }
+
+    // Puts a mail into the user's mailbox as a delivery agent would.
+    void deliver(const QString& user, const QByteArray& mail) const;
+    // The mails in the user's mailbox, oldest first.
+    QList<QByteArray> mailbox(const QString& user) const;
+
+  private:
+    QString maildir(const QString& user) const;
+
+    QTemporaryDir dir_;
+    QProcess supervisor_;
+    bool started_ = false;
+    QString error_;
+    int pop3Port_ = 0;
+    int pop3sPort_ = 0;
+    int smtpPort_ = 0;
+    int smtpsPort_ = 0;
+    qint64 dovecotPid_ = 0;
+    uint uid_ = 0;
+    uint gid_ = 0;
+    QString caFile_;
+    QString maildirRoot_;
+};
