@@ -1,0 +1,105 @@
+#include "attachment_sweep.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+KeywordSlots readKeywordSlots(const KeywordStore& store) {
+    KeywordSlots keywords;
+    std::size_t next = 0;
+    store.file().ReadAll([&](qint16, const QByteArray& bytes) {
+        QString keyword = KeywordRecord::fromBytes(bytes).Keyword;
+        while (keyword.endsWith(u' ')) {
+            keyword.chop(1);
+        }
+        keywords[next++] = keyword;
+        return next < keywords.size();
+    });
+    return keywords;
+}
+
+bool isPlainFileName(QStringView keyword) {
+    return !keyword.isEmpty() && !keyword.contains(u'/') && !keyword.contains(u'\\') &&
+           !keyword.contains(u"..") && !keyword.contains(QChar(u'\0'));
+}
+
+namespace {
+
+// Only ASCII spaces make a slot blank, as they are all the padding of a record holds.
+bool isBlank(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
+}
+
+// Wildcard match on case-folded texts, backtracking to the last "*" on a mismatch.
+bool wildcardMatch(const QString& pattern, const QString& name) {
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starAt = -1;
+    qsizetype resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (starAt >= 0) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+// Deletes every file of the folder that the keyword matches; true when at least one was
+// deleted and none refused.
+bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& failures) {
+    if (!isPlainFileName(keyword)) {
+        return false;
+    }
+    // Files, hidden ones and dangling links included; a link to a folder counts as a folder.
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    bool deleted = false;
+    bool refused = false;
+    for (const QString& name : names) {
+        if (!matchesFileName(keyword, name)) {
+            continue;
+        }
+        // Removing a link removes the link itself, never what it points to.
+        QFile file(folder.filePath(name));
+        if (file.remove()) {
+            deleted = true;
+        } else {
+            refused = true;
+            failures.append(QStringLiteral("%1 (%2)").arg(name, file.errorString()));
+        }
+    }
+    return deleted && !refused;
+}
+
+}  // namespace
+
+bool matchesFileName(QStringView keyword, QStringView name) {
+    return wildcardMatch(keyword.toString().toCaseFolded(), name.toString().toCaseFolded());
+}
+
+SweepResult sweepAttachments(const QString& attachmentFolder, const KeywordSlots& keywords) {
+    SweepResult result;
+    const QDir folder(attachmentFolder);
+    for (const QString& keyword : keywords) {
+        if (isBlank(keyword)) {
+            break;
+        }
+        if (sweepKeyword(folder, keyword, result.failures)) {
+            ++result.deletedKeywords;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QStringView>
+
+// The texts Holdfast shows, word for word.
+namespace guard_text {
+
+inline constexpr QStringView kCaption = u"添付フォルダ";
+inline constexpr QStringView kScrollingCaption =
+    u"添付ファイルは、\\qsmail\\添付フォルダにあります。";
+inline constexpr QStringView kHelpButton = u"説明";
+inline constexpr QStringView kSweepButton = u"ウイルス自動削除";
+// Nine ideographic spaces sit between the two sentences.
+inline constexpr QStringView kInstructions =
+    u"流行しているコンピュータウイルスのファイル名を登録して下さい。("
+    u"Max50件）　　　　　　　　　ファイルを開く前に自動削除でウイルスを削除して下さい。登録されてい"
+    u"るウイルスが削除されます。";
+inline constexpr QStringView kFrameHeading = u"ウイルス削除";
+inline constexpr QStringView kKeywordLabel = u"ウイルス・キーワード";
+inline constexpr QStringView kPasteButton = u"貼付";
+inline constexpr QStringView kRegisterButton = u"登録";
+inline constexpr QStringView kDeleteButton = u"削除";
+inline constexpr QStringView kKeywordCountLabel = u"件数 Max50";
+inline constexpr QStringView kFileCountLabel = u"ファイル数";
+inline constexpr QStringView kHelpFont = u"ＭＳ Ｐゴシック";
+inline constexpr QStringView kLimitReached =
+    u"登録数は50個迄です。登録したい場合は、不要と思われるデータを削除してからにして下さい。";
+// Begins with an ideographic space.
+inline constexpr QStringView kRegistered = u"　登録が完了しました。";
+inline constexpr QStringView kDeleteQuestion =
+    u"選択された（行、青色）データを削除します。よろしいですか";
+inline constexpr QStringView kConfirmTitle = u"確認";
+inline constexpr QStringView kNothingSelected = u"データが選択されていません";
+inline constexpr QStringView kNothingSwept =
+    u"添付フォルダ内に「登録されたコンピューターウイルス」は存在しませんでした。";
+// Follows the number of keywords whose files were deleted.
+inline constexpr QStringView kSweptSuffix = u"件のコンピューターウイルスを削除しました。";
+// Shown by the help button: six paragraphs joined by CR LF CR LF.
+inline constexpr QStringView kHelp =
+    u"ドライブ、ディレクトリ、ファイルフィルリストからファイルを選択・クリックして下さい。\r\n\r\n"
+    u"「ＧＩＦ，ＪＰＧ（ＪＰＥＧ），ＢＭＰ，ＨＴＭＬ（ＨＰ）はリストをクリックすると画像が"
+    u"表示されます。その他のファイルは「ファイルのダウンロード」ダイアログが現れますので、"
+    u"「このファイルを上記の場所から実行する（開く）」をチェックして下さい。\r\n\r\n"
+    u"保存したい場合は"
+    u"「このファイルを上記の場所から保存する」をチェックし、保存場所を選択して下さい。\r\n\r\n"
+    u"注：実行する（開く）場合は、ウイルス自動削除を実行し、ウイルスの存在を確認して下さい。"
+    u"但し、登録していないウイルスの場合は検索されませんので、適時、流行しているウイルスを"
+    u"登録するようにして下さい。\r\n\r\n"
+    u"登録件数は５０件迄です。登録は拡張子（.exe "
+    u".src等まで全て正確に。完全一致したファイルのみ削除します。）\r\n\r\n"
+    u"知らない人からの添付ファイルは開かない事が､感染を防止します｡ ";
+
+// Holdfast's own messages where something failed or a choice is needed.
+inline constexpr QStringView kDriveNotReady =
+    u"ドライブ %1 は準備ができていないか、開くことができません。";
+inline constexpr QStringView kNotInCodePage =
+    u"キーワードに登録できない文字が含まれています。ファイル名を確認して下さい。";
+inline constexpr QStringView kRegisterFailed = u"キーワードを登録できませんでした。";
+inline constexpr QStringView kDeleteFailed = u"キーワードを削除できませんでした。";
+inline constexpr QStringView kCompactFailed = u"キーワード一覧を整理できませんでした。";
+inline constexpr QStringView kSweepRefused = u"次のファイルは削除できませんでした。";
+inline constexpr QStringView kDownloadTitle = u"ファイルのダウンロード";
+inline constexpr QStringView kDownloadQuestion =
+    u"ファイル名: %1\n場所: %2\n\nこのファイルは表示できません。"
+    u"実行する（開く）前に、ウイルス自動削除を実行して下さい。";
+inline constexpr QStringView kRunChoice = u"このファイルを上記の場所から実行する（開く）";
+inline constexpr QStringView kSaveChoice = u"このファイルを上記の場所から保存する";
+inline constexpr QStringView kCancelChoice = u"キャンセル";
+inline constexpr QStringView kSaveTitle = u"名前を付けて保存";
+inline constexpr QStringView kSaveFilter = u"すべてのファイル (*)";
+inline constexpr QStringView kRunFailed = u"ファイルを開くことができませんでした。";
+inline constexpr QStringView kSaveFailed = u"ファイルを保存できませんでした。";
+
+}  // namespace guard_text

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app_folder.h"
+#include "form1.h"
+#include "qt_desktop.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Holdfast"));
+    QtDesktop desktop;
+    Form1 window(applicationFolder(), desktop);
+    window.show();
+    return QApplication::exec();
+}
