@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -146,7 +147,7 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
     if (!source.exists()) {
         return true;
     }
-    if (!source.open(QIODevice::ReadOnly)) {
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return fail(source.errorString());
     }
     QFile temp(tempPath_);
@@ -155,13 +156,30 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
         QFile::remove(tempPath_);
         return fail(QStringLiteral("%1 を書けません: %2").arg(tempPath_, why));
     };
-    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         return fail(QStringLiteral("%1 を作れません: %2").arg(tempPath_, temp.errorString()));
     }
-    QByteArray record(recordLength_, Qt::Uninitialized);
-    while (keepLive && source.read(record.data(), recordLength_) == recordLength_) {
-        if (readLiveFlag(record, liveFlagOffset_) != 0 && temp.write(record) != recordLength_) {
+    // Records are read in batches of about a megabyte and the survivors of a batch written
+    // in one go: compaction costs little more than a copy of the file.
+    const qsizetype perBatch = qMax<qsizetype>(1, (1 << 20) / recordLength_);
+    QByteArray batch(perBatch * recordLength_, Qt::Uninitialized);
+    qint64 got = 0;
+    while (keepLive && (got = source.read(batch.data(), batch.size())) >= recordLength_) {
+        qsizetype kept = 0;
+        for (qsizetype at = 0; at + recordLength_ <= got; at += recordLength_) {
+            if (qFromLittleEndian<qint16>(batch.constData() + at + liveFlagOffset_) == 0) {
+                continue;
+            }
+            if (kept != at) {
+                std::memmove(batch.data() + kept, batch.constData() + at, recordLength_);
+            }
+            kept += recordLength_;
+        }
+        if (temp.write(batch.constData(), kept) != kept) {
             return abandon(temp.errorString());
+        }
+        if (got < batch.size()) {
+            break;
         }
     }
     if (source.error() != QFileDevice::NoError) {

@@ -79,6 +79,32 @@ TEST(MailRecords, DataFolderAndFileNamesMatchWithoutRegardToCase) {
     EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("★MailData/qsmdata.data"))));
 }
 
+TEST(MailRecords, CompactionAcrossManyRecordsKeepsEverySurvivorInOrder) {
+    TempAppFolder app;
+    ReceivedMailStore store = receivedMailStore(app.path());
+    for (int i = 1; i <= 70; ++i) {
+        ASSERT_EQ(store.Append({QString::number(i), "", "", QStringLiteral("本文%1").arg(i), 1}),
+                  i);
+    }
+    for (qint16 n : {5, 32, 33, 64, 70}) {
+        ReceivedMailRecord buffer = *store.ReadAt(n);
+        ASSERT_TRUE(store.MarkDeleted(n, buffer));
+    }
+    ASSERT_TRUE(store.Compact());
+    QStringList expected;
+    for (int i = 1; i <= 70; ++i) {
+        if (i != 5 && i != 32 && i != 33 && i != 64 && i != 70) {
+            expected.append(QString::number(i));
+        }
+    }
+    QStringList subjects;
+    for (const ReceivedMailRecord& r : store.ReadAll()) {
+        subjects.append(r.Subject.trimmed());
+        EXPECT_EQ(r.Body.trimmed(), QStringLiteral("本文") + r.Subject.trimmed());
+    }
+    EXPECT_EQ(subjects, expected);
+}
+
 TEST(MailRecords, NulInAFieldIsStoredAndReadBack) {
     TempAppFolder app;
     ReceivedMailStore store = receivedMailStore(app.path());
