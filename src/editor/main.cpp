@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app_folder.h"
+#include "frm_main.h"
+#include "qt_desktop.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Notepane"));
+    QtDesktop desktop;
+    frmMain window(applicationFolder(), desktop);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,182 @@
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "editor_fixture.h"
+#include "text_printing.h"
+
+namespace {
+
+using NotepaneEdit = EditorTest;
+
+QString clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+TEST_F(NotepaneEdit, CopyLeavesTheCaretAfterTheCopiedTextOrEmptiesTheClipboard) {
+    setText(QStringLiteral("一行目\n二行目"));
+    select(2, 3);
+    window().mnuCopy_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("目\n二"));
+    EXPECT_FALSE(window().rtfEd->textCursor().hasSelection());
+    EXPECT_EQ(window().rtfEd->textCursor().position(), 5);
+
+    select(1, 0);
+    window().tbToolBar_ButtonClick(QStringLiteral("Copy"));
+    EXPECT_EQ(clipboardText(), QString());
+    EXPECT_EQ(window().rtfEd->textCursor().position(), 1);
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("一行目\n二行目"));
+}
+
+TEST_F(NotepaneEdit, CutMovesTheSelectionToTheClipboardAndUndoBringsItBack) {
+    setText(QStringLiteral("abcdef"));
+    select(1, 3);
+    window().mnuCut_Click();
+    EXPECT_EQ(clipboardText(), QStringLiteral("bcd"));
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("aef"));
+    EXPECT_TRUE(window().rtfEd->isVisible());
+    window().mnuUndo_Click();
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("abcdef"));
+    window().mnuUndo_Click();
+}
+
+TEST_F(NotepaneEdit, PasteTrimsSpacesAtBothEndsOnlyAndReplacesTheSelection) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("  word  "));
+    window().tbToolBar_ButtonClick(QStringLiteral("Paste"));
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("word"));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("\r\n  件名\t本文 \r\n  "));
+    select(1, 2);
+    window().mnuPaste_Click();
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("w\n  件名\t本文 \nd"));
+    EXPECT_TRUE(window().modified);
+}
+
+class NotepaneSearch : public EditorTest {
+  protected:
+    QPair<int, int> selection() {
+        const QTextCursor cursor = window().rtfEd->textCursor();
+        return {cursor.selectionStart(), cursor.selectionEnd()};
+    }
+};
+
+TEST_F(NotepaneSearch, FindNextWalksTheMatchesThenRestartsAfterTheWordsLength) {
+    setText(QStringLiteral("猫と犬\nと猫"));
+    window().Text1->setText(QStringLiteral("猫"));
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, 1);
+    EXPECT_EQ(selection(), qMakePair(0, 1));
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 6);
+    EXPECT_EQ(selection(), qMakePair(5, 6));
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 0);
+    EXPECT_EQ(selection(), qMakePair(5, 6));
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 1);
+
+    // A two-character word skips the first match after a failure.
+    setText(QStringLiteral("abab ab"));
+    window().Text1->setText(QStringLiteral("ab"));
+    window().lastMatchPosition = 0;
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 3);
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 6);
+}
+
+TEST_F(NotepaneSearch, IsExactAndAnEmptyBoxFindsNothing) {
+    setText(QStringLiteral("ABC ａｂｃ abc"));
+    window().Text1->setText(QStringLiteral("abc"));
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, 9);
+    window().Text1->setText(QStringLiteral("Abc"));
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, 0);
+    window().Text1->clear();
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, 0);
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 0);
+}
+
+TEST_F(NotepaneSearch, FindsMatchesBeyondPosition32767) {
+    setText(QString(40000, u'x') + QStringLiteral("終わり") + QString(10, u'x') +
+            QStringLiteral("終わり"));
+    window().Text1->setText(QStringLiteral("終わり"));
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, 40001);
+    EXPECT_EQ(selection(), qMakePair(40000, 40003));
+    window().mnutugiken_Click();
+    EXPECT_EQ(window().lastMatchPosition, 40014);
+}
+
+TEST_F(NotepaneEdit, StyleButtonsAlternateOnTheWholeFontEachWithItsOwnCounter) {
+    setText(QStringLiteral("本文"));
+    window().modified = false;
+    window().tbToolBar_ButtonClick(QStringLiteral("Bold"));
+    EXPECT_TRUE(window().rtfEd->font().bold());
+    EXPECT_TRUE(window().rtfEd->document()->defaultFont().bold());
+    window().tbToolBar_ButtonClick(QStringLiteral("Italic"));
+    window().tbToolBar_ButtonClick(QStringLiteral("Bold"));
+    EXPECT_FALSE(window().rtfEd->font().bold());
+    EXPECT_TRUE(window().rtfEd->font().italic());
+    window().tbToolBar_ButtonClick(QStringLiteral("Bold"));
+    window().tbToolBar_ButtonClick(QStringLiteral("Underline"));
+    EXPECT_TRUE(window().rtfEd->font().bold());
+    EXPECT_TRUE(window().rtfEd->font().underline());
+    EXPECT_EQ(window().boldCount, 1);
+    EXPECT_EQ(window().italicCount, 1);
+    EXPECT_FALSE(window().modified);
+}
+
+class NotepanePrinting : public EditorTest {
+  protected:
+    static int pages(const QString& pdf) {
+        QFile file(pdf);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return -1;
+        }
+        return static_cast<int>(
+            QString::fromLatin1(file.readAll())
+                .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+    }
+    QString pdf(int copy) const {
+        return copyFileName(folder.file(QStringLiteral("print.pdf")), copy);
+    }
+};
+
+TEST_F(NotepanePrinting, TheSelectionOnlyAsManyJobsAsCopies) {
+    setText(QStringLiteral("選んだ行\n") + QStringLiteral("長い本文の行\n").repeated(300));
+    select(0, 4);
+    desktop.printToPdf = pdf(1);
+    desktop.printAnswer = {true, true, 2};
+    window().tbToolBar_ButtonClick(QStringLiteral("Print"));
+    EXPECT_EQ(desktop.printSelectionAvailable, QList<bool>{true});
+    EXPECT_EQ(pages(pdf(1)), 1);
+    EXPECT_EQ(pages(pdf(2)), 1);
+    EXPECT_FALSE(QFile::exists(pdf(3)));
+
+    // Without a selection (or with "all" chosen) the whole text is printed.
+    select(0, 0);
+    desktop.printAnswer = {true, false, 1};
+    window().mnuPrint_Click();
+    EXPECT_EQ(desktop.printSelectionAvailable.last(), false);
+    EXPECT_GT(pages(pdf(1)), 3);
+}
+
+TEST_F(NotepanePrinting, CancelPrintsNothing) {
+    setText(QStringLiteral("本文"));
+    desktop.printToPdf = pdf(1);
+    desktop.printAnswer = {false, false, 1};
+    window().mnuPrint_Click();
+    EXPECT_FALSE(QFile::exists(pdf(1)));
+    EXPECT_EQ(copyFileName(QStringLiteral("/a/out"), 3), QStringLiteral("/a/out-3"));
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTextEdit>
+
+#include "editor_fixture.h"
+
+namespace {
+
+const QString kNewFile = QStringLiteral("新規作成.TXT");
+const QString kSixSpaces = QStringLiteral("      ");
+
+using NotepaneFiles = EditorTest;
+
+TEST_F(NotepaneFiles, NewAfterStartUpWithPastedTextLosesItAndCreatesAnEmptyNewFileHere) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("  受信メール本文  "));
+    window().Command2_Click();
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("受信メール本文"));
+    EXPECT_EQ(window().windowTitle(), QStringLiteral("Notepane"));
+
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_TRUE(window().rtfEd->toPlainText().isEmpty());
+    EXPECT_EQ(window().currentFile, kNewFile);
+    EXPECT_EQ(window().windowTitle(), kNewFile + kSixSpaces + kNewFile);
+    EXPECT_FALSE(window().modified);
+    ASSERT_TRUE(QFile::exists(folder.file(kNewFile)));
+    EXPECT_EQ(folder.read(kNewFile), QByteArray());
+
+    // A "新規作成.TXT" document is never replaced by New, even when changed.
+    setText(QStringLiteral("書きかけ"));
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("書きかけ"));
+    EXPECT_EQ(folder.read(kNewFile), QByteArray());
+}
+
+TEST_F(NotepaneFiles, NewWithNothingTypedCreatesNoFileButSetsTheCaption) {
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_FALSE(QFile::exists(folder.file(kNewFile)));
+    EXPECT_EQ(window().windowTitle(), kNewFile + kSixSpaces + kNewFile);
+}
+
+TEST_F(NotepaneFiles, OpenLoadsCodePage932KeepsTheCaptionAndNewWritesTheTextBack) {
+    // ①㈱髙, then half-width katakana ｱｲｳ on a second line.
+    const QByteArray bytes("\x87\x40\x87\x8a\xfb\xfc\r\n\xb1\xb2\xb3 kana");
+    folder.write(QStringLiteral("mail.txt"), bytes);
+    desktop.fileNames = {folder.file(QStringLiteral("mail.txt"))};
+    window().tbToolBar_ButtonClick(QStringLiteral("Open"));
+
+    ASSERT_EQ(desktop.fileDialogs.size(), 1);
+    EXPECT_EQ(desktop.fileDialogs[0].title, QStringLiteral("ファイルを開く←\\.."));
+    EXPECT_EQ(desktop.fileDialogs[0].filter,
+              QStringLiteral("テキストファイル(*.txt) (*.txt);;テキストファイル(*.txt) (*.txt);;"
+                             "JAVAソース(*.java) (*.java);;スクリプト(*.pl) (*.pl);;"
+                             "全てのファイル(*.*) (*)"));
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("①㈱髙\nｱｲｳ kana"));
+    EXPECT_EQ(window().windowTitle(), QStringLiteral("Notepane"));
+    EXPECT_TRUE(window().modified);
+
+    window().mnuUPdate_Click();
+    EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes);
+
+    window().rtfEd->append(QStringLiteral("追記"));
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes + "\r\n\x92\xc7\x8b\x4c");
+    EXPECT_EQ(window().currentFile, folder.file(kNewFile));
+    EXPECT_TRUE(QFile::exists(folder.file(kNewFile)));
+    EXPECT_EQ(window().windowTitle(), kNewFile + kSixSpaces + folder.file(kNewFile));
+
+    // The next dialog starts in the folder of the current file.
+    window().mnuOPen_Click();
+    EXPECT_EQ(desktop.fileDialogs[1].folder, folder.path() + u'/');
+    EXPECT_EQ(desktop.fileDialogs[1].title,
+              QStringLiteral("ファイルを開く←") + folder.path() + QStringLiteral("/\\.."));
+}
+
+TEST_F(NotepaneFiles, ALongFileLoadsSearchesCopiesAndSavesLineForLine) {
+    QByteArray bytes;
+    for (int i = 1; i <= 6000; ++i) {
+        bytes += "\x8d\x73 " + QByteArray::number(i) + "\r\n";  // "行 <n>"
+    }
+    folder.write(QStringLiteral("long.txt"), bytes);
+    desktop.fileNames = {folder.file(QStringLiteral("long.txt"))};
+    window().mnuOPen_Click();
+    QString expected;
+    for (int i = 1; i <= 6000; ++i) {
+        expected += QStringLiteral("行 ") + QString::number(i) + u'\n';
+    }
+    EXPECT_EQ(window().rtfEd->toPlainText(), expected);
+
+    window().Text1->setText(QStringLiteral("行 5000"));
+    window().mnukensaku_Click();
+    EXPECT_EQ(window().lastMatchPosition, expected.indexOf(QStringLiteral("行 5000")) + 1);
+    select(window().lastMatchPosition - 4, 4);
+    window().mnuCopy_Click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("99\n行"));
+
+    window().mnuUPdate_Click();
+    EXPECT_EQ(folder.read(QStringLiteral("long.txt")), bytes);
+}
+
+TEST_F(NotepaneFiles, CancelledOrUnreadableOpenChangesNothing) {
+    setText(QStringLiteral("そのまま"));
+    window().currentFile = folder.file(QStringLiteral("keep.txt"));
+    desktop.fileNames = {QString(), folder.file(QStringLiteral("missing.txt")), folder.path()};
+    for (int i = 0; i < 3; ++i) {
+        window().mnuOPen_Click();
+        EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("そのまま"));
+        EXPECT_EQ(window().currentFile, folder.file(QStringLiteral("keep.txt")));
+    }
+    ASSERT_EQ(desktop.messages.size(), 2);
+    EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("missing.txt")));
+    EXPECT_EQ(desktop.messages[1].icon, Desktop::Icon::Exclamation);
+}
+
+TEST_F(NotepaneFiles, SaveAsWritesACopyWithCrLfWhileOverwriteSaveKeepsToTheCurrentFile) {
+    folder.write(QStringLiteral("a.txt"), "old");
+    desktop.fileNames = {folder.file(QStringLiteral("a.txt")), folder.file(QStringLiteral("b.txt")),
+                         QString()};
+    window().mnuOPen_Click();
+    setText(QStringLiteral("一行目\n二行目"));
+    window().mnuSaveAs_Click();
+    EXPECT_EQ(desktop.fileDialogs[1].filter,
+              QStringLiteral("txtファイル(*.txt,*.ini) (*.txt *.ini)"));
+    EXPECT_EQ(folder.read(QStringLiteral("b.txt")),
+              QByteArray("\x88\xea\x8d\x73\x96\xda\r\n\x93\xf1\x8d\x73\x96\xda\r\n"));
+    EXPECT_EQ(window().windowTitle(), folder.file(QStringLiteral("b.txt")));
+    EXPECT_EQ(window().currentFile, folder.file(QStringLiteral("a.txt")));
+
+    window().mnuSaveAs_Click();  // cancelled
+    EXPECT_EQ(window().windowTitle(), folder.file(QStringLiteral("b.txt")));
+
+    window().mnuUPdate_Click();
+    EXPECT_EQ(folder.read(QStringLiteral("a.txt")),
+              QByteArray("\x88\xea\x8d\x73\x96\xda\r\n\x93\xf1\x8d\x73\x96\xda"));
+    EXPECT_FALSE(window().modified);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+TEST_F(NotepaneFiles, OverwriteSaveThatCannotWriteTellsTheUserAndStaysModified) {
+    setText(QStringLiteral("本文"));
+    window().tbToolBar_ButtonClick(QStringLiteral("Save"));
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(window().modified);
+
+    window().currentFile = folder.file(QStringLiteral("no such folder/a.txt"));
+    window().mnuUPdate_Click();
+    ASSERT_EQ(desktop.messages.size(), 2);
+    EXPECT_TRUE(desktop.messages[1].text.contains(QStringLiteral("no such folder")));
+    EXPECT_TRUE(window().modified);
+}
+
+TEST_F(NotepaneFiles, StartUpShowsNoDialogButAFailedLoadOffersRetryAndSkip) {
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_FALSE(window().modified);
+
+    window().currentFile = folder.file(QStringLiteral("gone.txt"));
+    desktop.answers = {Desktop::Answer::Ok, Desktop::Answer::Cancel};
+    window().Form_Load();
+    ASSERT_EQ(desktop.messages.size(), 2);
+    for (const auto& message : desktop.messages) {
+        EXPECT_EQ(message.title, QStringLiteral("Notepane  Form_LoadError"));
+        EXPECT_TRUE(message.text.isEmpty());
+        EXPECT_EQ(message.buttons, Desktop::Buttons::OkCancel);
+        EXPECT_EQ(message.icon, Desktop::Icon::Exclamation);
+    }
+    EXPECT_TRUE(window().rtfEd->isVisible());
+}
+
+TEST_F(NotepaneFiles, ExitAsksNothingAndLeavesOnlyTheEmptyAutoSaveFlag) {
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                           QStringLiteral("VB and VBA Program Settings"),
+                           QStringLiteral("sorabook"));
+        settings.setValue(QStringLiteral("HIST/1"), QStringLiteral("a.txt"));
+        settings.setValue(QStringLiteral("OKINI/2"), QStringLiteral("b.txt"));
+    }
+    setText(QStringLiteral("保存していない本文"));
+    window().mnuEnd_Click();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(desktop.messages.isEmpty());
+
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                       QStringLiteral("VB and VBA Program Settings"), QStringLiteral("sorabook"));
+    EXPECT_TRUE(settings.fileName().startsWith(settingsFolder.path()));
+    EXPECT_EQ(settings.childGroups(), QStringList{QStringLiteral("FLAG")});
+    ASSERT_TRUE(settings.contains(QStringLiteral("FLAG/AUTOSAVE")));
+    EXPECT_EQ(settings.value(QStringLiteral("FLAG/AUTOSAVE")).toString(), QString());
+}
+
+}  // namespace
