@@ -1,0 +1,40 @@
+#include "archive_drop.h"
+
+#include <QStringList>
+
+namespace {
+
+QString failureText(qint32 result) {
+    return QStringLiteral("解凍に失敗しました。Error Code:0x") +
+           QString::number(static_cast<quint32>(result), 16).toUpper();
+}
+
+}  // namespace
+
+DroppedArchive splitDroppedPath(const QString& path) {
+    const qsizetype nameStart = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
+    const QString name = path.mid(nameStart);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return {path.left(nameStart), dot < 0 ? name : name.left(dot)};
+}
+
+QString unlhaCommandLine(const QString& path) {
+    const DroppedArchive parts = splitDroppedPath(path);
+    return QStringLiteral("x -d1 -y1 \"%1\" \"%2%3\"\\ *.*")
+        .arg(path, parts.folder, parts.baseName);
+}
+
+QString extractingStatus(int index, int count, const QString& path) {
+    return QStringLiteral("Extracting(%1/%2):%3").arg(index).arg(count).arg(path);
+}
+
+QString failureMessage(const QList<FailedArchive>& failures, int droppedCount) {
+    if (droppedCount == 1 && failures.size() == 1) {
+        return failureText(failures.front().result);
+    }
+    QStringList lines;
+    for (const FailedArchive& failed : failures) {
+        lines.append(QStringLiteral("「%1」%2").arg(failed.path, failureText(failed.result)));
+    }
+    return lines.join(u'\n');
+}

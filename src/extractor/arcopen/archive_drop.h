@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A dropped archive path split as Arcopen names its target: the folder keeps its trailing
+// separator, the base name loses the extension (everything after the last dot of the file
+// name; a name without a dot is kept whole). Backslash and slash both separate.
+struct DroppedArchive {
+    QString folder;
+    QString baseName;
+};
+
+DroppedArchive splitDroppedPath(const QString& path);
+
+// x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*
+QString unlhaCommandLine(const QString& path);
+
+// Extracting(1/2):C:\dl\file.lzh
+QString extractingStatus(int index, int count, const QString& path);
+
+struct FailedArchive {
+    QString path;
+    qint32 result;
+};
+
+// The failure box text. One dropped archive: "解凍に失敗しました。Error Code:0x" and the
+// result in upper-case hexadecimal. Several: one such line per failed archive, each after
+// the archive's path, so an early failure is not hidden by a later success.
+QString failureMessage(const QList<FailedArchive>& failures, int droppedCount);

@@ -1,0 +1,204 @@
+#include "lha_extract.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include "entry_path.h"
+#include "lha_reader.h"
+#include "unlha_command.h"
+#include "unlha_result.h"
+
+namespace {
+
+struct ScannedEntry {
+    QString name;
+    LhaReader::Kind kind;
+    QString linkTarget;
+};
+
+struct PlannedEntry {
+    QStringList path;
+    bool write;  // a selected folder or file; everything else is read past
+};
+
+UnlhaOutcome failure(qint32 code, const QString& detail) {
+    return {code, detail};
+}
+
+// Reads every header (skipping the data) and records the names.
+UnlhaOutcome scan(const QString& archivePath, LhaReader::Names names,
+                  QList<ScannedEntry>& entries) {
+    LhaReader reader(archivePath, names);
+    for (;;) {
+        switch (reader.next()) {
+            case LhaReader::Step::End:
+                return {kUnlhaSuccess, {}};
+            case LhaReader::Step::Failed:
+                return failure(reader.failure(), reader.failureDetail());
+            case LhaReader::Step::Entry:
+                break;
+        }
+        entries.append({reader.name(), reader.kind(), reader.linkTarget()});
+        if (reader.skipData() != kUnlhaSuccess) {
+            return failure(reader.failure(), reader.failureDetail());
+        }
+    }
+}
+
+// Finds links already on disk in an entry's way, and files the command may not replace.
+class DiskCheck {
+  public:
+    DiskCheck(const QString& target, bool overwrite) : target_(target), overwrite_(overwrite) {}
+
+    UnlhaOutcome check(const QStringList& path, bool isFile) {
+        QString native = target_;
+        for (qsizetype i = 0; i < path.size(); ++i) {
+            native += u'/' + path.at(i);
+            if (seen_.contains(native)) {
+                continue;
+            }
+            seen_.insert(native);
+            const QFileInfo info(native);
+            if (info.isSymLink()) {
+                return failure(kUnlhaUnsafeEntry, native);
+            }
+            const bool last = i == path.size() - 1;
+            if (info.exists() && last && isFile && (info.isDir() || !overwrite_)) {
+                return failure(kUnlhaCannotWrite, native);
+            }
+            if (info.exists() && !last && !info.isDir()) {
+                return failure(kUnlhaCannotWrite, native);
+            }
+        }
+        return {kUnlhaSuccess, {}};
+    }
+
+  private:
+    QString target_;
+    bool overwrite_;
+    QSet<QString> seen_;
+};
+
+UnlhaOutcome plan(const UnlhaCommand& command, const QList<ScannedEntry>& scanned,
+                  QList<PlannedEntry>& planned) {
+    DiskCheck disk(command.targetFolder, command.overwrite);
+    for (const ScannedEntry& entry : scanned) {
+        const std::optional<QStringList> path = safeEntryPath(entry.name);
+        if (!path) {
+            return failure(kUnlhaUnsafeEntry, entry.name);
+        }
+        if (entry.kind == LhaReader::Kind::Link && !linkStaysInside(*path, entry.linkTarget)) {
+            return failure(kUnlhaUnsafeEntry,
+                           entry.name + QStringLiteral(" -> ") + entry.linkTarget);
+        }
+        const bool isFile = entry.kind == LhaReader::Kind::File;
+        const bool write = (isFile || entry.kind == LhaReader::Kind::Folder) && !path->isEmpty() &&
+                           selectsEntry(command, path->join(u'/'));
+        if (write) {
+            const UnlhaOutcome onDisk = disk.check(*path, isFile);
+            if (onDisk.code != kUnlhaSuccess) {
+                return onDisk;
+            }
+        }
+        planned.append({*path, write});
+    }
+    return {kUnlhaSuccess, {}};
+}
+
+UnlhaOutcome prepareTarget(const UnlhaCommand& command) {
+    const QFileInfo target(command.targetFolder);
+    if (target.isDir()) {
+        return {kUnlhaSuccess, {}};
+    }
+    if (!target.exists() && command.createTarget && QDir().mkpath(command.targetFolder)) {
+        return {kUnlhaSuccess, {}};
+    }
+    return failure(kUnlhaCannotWrite, command.targetFolder);
+}
+
+UnlhaOutcome writeFile(LhaReader& reader, const QString& destination) {
+    if (!QDir().mkpath(QFileInfo(destination).path())) {
+        return failure(kUnlhaCannotWrite, destination);
+    }
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return failure(kUnlhaCannotWrite, destination);
+    }
+    const qint32 copied = reader.copyData(
+        [&out](const char* data, qsizetype size) { return out.write(data, size) == size; });
+    if (copied != kUnlhaSuccess) {
+        out.cancelWriting();
+        return failure(copied, copied == kUnlhaCannotWrite ? destination : reader.failureDetail());
+    }
+    if (!out.commit()) {
+        return failure(kUnlhaCannotWrite, destination);
+    }
+    const QDateTime modified = reader.modified();
+    QFile written(destination);
+    if (modified.isValid() && written.open(QIODevice::Append)) {
+        written.setFileTime(modified, QFileDevice::FileModificationTime);
+    }
+    return {kUnlhaSuccess, {}};
+}
+
+UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
+                     const QList<PlannedEntry>& planned) {
+    LhaReader reader(command.archive, names);
+    for (const PlannedEntry& entry : planned) {
+        const LhaReader::Step step = reader.next();
+        if (step != LhaReader::Step::Entry) {
+            return failure(step == LhaReader::Step::Failed ? reader.failure() : kUnlhaCorrupt,
+                           reader.failureDetail());
+        }
+        const QString destination = command.targetFolder + u'/' + entry.path.join(u'/');
+        UnlhaOutcome done{kUnlhaSuccess, {}};
+        if (entry.write && reader.kind() == LhaReader::Kind::File) {
+            done = writeFile(reader, destination);
+        } else {
+            if (entry.write && !QDir().mkpath(destination)) {
+                return failure(kUnlhaCannotWrite, destination);
+            }
+            if (reader.skipData() != kUnlhaSuccess) {
+                done = failure(reader.failure(), reader.failureDetail());
+            }
+        }
+        if (done.code != kUnlhaSuccess) {
+            return done;
+        }
+    }
+    return {kUnlhaSuccess, {}};
+}
+
+}  // namespace
+
+UnlhaOutcome extractArchive(const UnlhaCommand& command) {
+    const QFileInfo archive(command.archive);
+    if (!archive.isFile() || !archive.isReadable()) {
+        return failure(kUnlhaCannotOpen, command.archive);
+    }
+    // Names stored as UTF-8 or with a Unicode or code-page header are converted by
+    // libarchive; bare Shift_JIS names make that fail, and the archive is read again with
+    // the names taken byte for byte.
+    LhaReader::Names names = LhaReader::Names::Converted;
+    QList<ScannedEntry> scanned;
+    UnlhaOutcome outcome = scan(command.archive, names, scanned);
+    if (outcome.code != kUnlhaSuccess) {
+        names = LhaReader::Names::StoredBytes;
+        scanned.clear();
+        outcome = scan(command.archive, names, scanned);
+    }
+    QList<PlannedEntry> planned;
+    if (outcome.code == kUnlhaSuccess) {
+        outcome = plan(command, scanned, planned);
+    }
+    if (outcome.code == kUnlhaSuccess) {
+        outcome = prepareTarget(command);
+    }
+    if (outcome.code == kUnlhaSuccess) {
+        outcome = extract(command, names, planned);
+    }
+    return outcome;
+}

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "archive_drop.h"
+
+TEST(ArcopenDrop, SplitsAtTheLastSeparatorAndTheLastDotOfTheName) {
+    struct Case {
+        const char16_t* path;
+        const char16_t* folder;
+        const char16_t* base;
+    };
+    const Case cases[] = {
+        {u"C:\\dl\\file.lzh", u"C:\\dl\\", u"file"},
+        {u"C:\\dl\\a.b.lzh", u"C:\\dl\\", u"a.b"},
+        {u"C:\\dl\\file", u"C:\\dl\\", u"file"},
+        {u"C:\\my.dir\\file", u"C:\\my.dir\\", u"file"},
+        {u"/home/u/アーカイブ.LZH", u"/home/u/", u"アーカイブ"},
+        {u"file.lzh", u"", u"file"},
+    };
+    for (const Case& c : cases) {
+        const DroppedArchive parts = splitDroppedPath(QString::fromUtf16(c.path));
+        EXPECT_EQ(parts.folder, QString::fromUtf16(c.folder));
+        EXPECT_EQ(parts.baseName, QString::fromUtf16(c.base));
+    }
+}
+
+TEST(ArcopenDrop, BuildsTheCommandLineAndStatus) {
+    EXPECT_EQ(unlhaCommandLine(QStringLiteral("C:\\dl\\file.lzh")),
+              uR"(x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*)");
+    EXPECT_EQ(unlhaCommandLine(QStringLiteral("C:\\my.dir\\a.b.lzh")),
+              uR"(x -d1 -y1 "C:\my.dir\a.b.lzh" "C:\my.dir\a.b"\ *.*)");
+    EXPECT_EQ(unlhaCommandLine(QStringLiteral("C:\\dl\\file")),
+              uR"(x -d1 -y1 "C:\dl\file" "C:\dl\file"\ *.*)");
+    EXPECT_EQ(extractingStatus(1, 2, QStringLiteral("C:\\dl\\file.lzh")),
+              u"Extracting(1/2):C:\\dl\\file.lzh");
+}
+
+TEST(ArcopenDrop, FailureTextsUseUpperCaseHexadecimal) {
+    EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 7}}, 1),
+              u"解凍に失敗しました。Error Code:0x7");
+    EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0x8025}}, 1),
+              u"解凍に失敗しました。Error Code:0x8025");
+    EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0xABC}}, 1),
+              u"解凍に失敗しました。Error Code:0xABC");
+    EXPECT_EQ(
+        failureMessage({{QStringLiteral("C:\\a.lzh"), 3}, {QStringLiteral("C:\\c.lzh"), 0xE}}, 3),
+        u"「C:\\a.lzh」解凍に失敗しました。Error Code:0x3\n"
+        u"「C:\\c.lzh」解凍に失敗しました。Error Code:0xE");
+}

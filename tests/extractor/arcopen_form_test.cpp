@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+
+#include <memory>
+
+#include "extractor_fixtures.h"
+#include "form1.h"
+#include "scripted_desktop.h"
+#include "temp_app_folder.h"
+
+namespace {
+
+std::unique_ptr<QMimeData> filesDrop(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    data->setUrls(urls);
+    return data;
+}
+
+// Arcopen's folder with the module beside it, and a download folder to drop from.
+class ArcopenForm : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QFile::copy(QStringLiteral(LHA_MODULE_PATH),
+                    arcopen_.file(QFileInfo(QStringLiteral(LHA_MODULE_PATH)).fileName()));
+        QDir().mkpath(arcopen_.file(QStringLiteral("dl")));
+        form_ = std::make_unique<Form1>(arcopen_.path(), desktop_);
+        ASSERT_TRUE(form_->Form_Load());
+        form_->show();
+    }
+
+    QString place(const QString& archive, const QString& name) {
+        return placeArchive(arcopen_, testArchive(archive), QStringLiteral("dl/") + name);
+    }
+    QString dl(const QString& relative) const {
+        return arcopen_.file(QStringLiteral("dl/") + relative);
+    }
+
+    TempAppFolder arcopen_;
+    ScriptedDesktop desktop_;
+    std::unique_ptr<Form1> form_;
+};
+
+}  // namespace
+
+TEST(ArcopenWindow, HasItsCaptionTextsAndFixedSize) {
+    TempAppFolder folder;
+    ScriptedDesktop desktop;
+    Form1 form(folder.path(), desktop);
+    EXPECT_EQ(form.windowTitle(), u"LHA 解凍");
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.Label1->text(),
+              u"解凍したいフォルダをキャラクターの上にドロップ＆ドロップしてください。");
+    EXPECT_EQ(form.Label2->text(), u"  ");
+    EXPECT_TRUE(form.acceptDrops() && form.Image1->acceptDrops() && form.Label1->acceptDrops());
+    // No character picture installed: the picture stays empty.
+    EXPECT_TRUE(form.Image1->pixmap().isNull());
+}
+
+TEST(ArcopenWindow, ShowsTheCharacterFittedIntoThePicture) {
+    TempAppFolder folder;
+    QImage wide(400, 200, QImage::Format_RGB32);
+    wide.fill(Qt::yellow);
+    wide.save(folder.file(QStringLiteral("arcopen.gif")), "PNG");
+    ScriptedDesktop desktop;
+    Form1 form(folder.path(), desktop);
+    ASSERT_FALSE(form.Image1->pixmap().isNull());
+    EXPECT_EQ(form.Image1->pixmap().width(), form.Image1->width());
+    EXPECT_EQ(form.Image1->pixmap().height(), form.Image1->width() / 2);
+}
+
+TEST(ArcopenWindow, EndsWithAMessageWhenTheModuleIsMissing) {
+    TempAppFolder folder;
+    ScriptedDesktop desktop;
+    Form1 form(folder.path(), desktop);
+    EXPECT_FALSE(form.Form_Load());
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].text, u"Unlha32.DLLが見つかりません!!");
+    EXPECT_EQ(desktop.messages[0].title, u"Error");
+    EXPECT_EQ(desktop.messages[0].icon, Desktop::Icon::Critical);
+    EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::Ok);
+}
+
+TEST_F(ArcopenForm, ExtractsEachDroppedArchiveBesideItAndCloses) {
+    const QString file = place(QStringLiteral("stored_level0.lzh"), QStringLiteral("file.lzh"));
+    const QString dotted = place(QStringLiteral("sjis_names.lzh"), QStringLiteral("a.b.lzh"));
+    form_->Image1_OLEDragDrop(*filesDrop({file, dotted}));
+    EXPECT_TRUE(desktop_.messages.isEmpty());
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_EQ(treeOf(dl(QStringLiteral("file"))),
+              (QStringList{"readme.txt", "sub/", "sub/deeper/", "sub/deeper/inner.txt"}));
+    EXPECT_EQ(treeOf(dl(QStringLiteral("a.b"))), (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
+}
+
+TEST_F(ArcopenForm, ReportsEveryFailedArchiveAndStaysOpen) {
+    const QString bad = place(QStringLiteral("not_an_archive.lzh"), QStringLiteral("bad.lzh"));
+    const QString good = place(QStringLiteral("lh5_level2.lzh"), QStringLiteral("good.lzh"));
+    const QString hostile = place(QStringLiteral("hostile_parent.lzh"), QStringLiteral("evil.lzh"));
+    form_->Label1_OLEDragDrop(*filesDrop({bad, good, hostile}));
+    ASSERT_EQ(desktop_.messages.size(), 1);
+    EXPECT_EQ(desktop_.messages[0].text, QStringLiteral("「%1」解凍に失敗しました。Error Code:0x3\n"
+                                                        "「%2」解凍に失敗しました。Error Code:0x7")
+                                             .arg(bad, hostile));
+    EXPECT_EQ(desktop_.messages[0].title, u"Failed");
+    EXPECT_EQ(desktop_.messages[0].icon, Desktop::Icon::Critical);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(form_->Label2->text(), u"");
+    EXPECT_TRUE(QFile::exists(dl(QStringLiteral("good/story.txt"))));
+    EXPECT_FALSE(QFile::exists(dl(QStringLiteral("escaped.txt"))));
+    EXPECT_FALSE(QFile::exists(arcopen_.file(QStringLiteral("escaped.txt"))));
+}
+
+TEST_F(ArcopenForm, OneFailedArchiveGetsThePlainFailureText) {
+    const QString bad = place(QStringLiteral("unsupported_method.lzh"), QStringLiteral("old.lzh"));
+    form_->Form_OLEDragDrop(*filesDrop({bad}));
+    EXPECT_EQ(desktop_.messageTexts(), QStringList{u"解凍に失敗しました。Error Code:0x5"_qs});
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(ArcopenForm, ADropWithoutFilesDoesNothing) {
+    QMimeData text;
+    text.setText(QStringLiteral("file.lzh"));
+    form_->Form_OLEDragDrop(text);
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.com/file.lzh"))});
+    form_->Image1_OLEDragDrop(web);
+    EXPECT_TRUE(desktop_.messages.isEmpty());
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(form_->Label2->text(), u"  ");
+}
+
+TEST_F(ArcopenForm, ADropOnTheInstructionReachesItsHandler) {
+    const QString file = place(QStringLiteral("lh5_level1.lzh"), QStringLiteral("file.lzh"));
+    const std::unique_ptr<QMimeData> data = filesDrop({file});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Label1, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Label1, &drop);
+    EXPECT_TRUE(QFile::exists(dl(QStringLiteral("file/docs/notes/todo.txt"))));
+    EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(ArcopenForm, AnArchiveNamedWithoutADotCannotBecomeItsOwnFolder) {
+    const QString file = place(QStringLiteral("stored_level0.lzh"), QStringLiteral("nodot"));
+    form_->Form_OLEDragDrop(*filesDrop({file}));
+    EXPECT_EQ(desktop_.messageTexts(), QStringList{u"解凍に失敗しました。Error Code:0x6"_qs});
+    EXPECT_TRUE(QFileInfo(file).isFile());
+}

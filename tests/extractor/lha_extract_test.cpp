@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <clocale>
+#include <string>
+
+#include "extractor_fixtures.h"
+#include "run_unlha.h"
+#include "temp_app_folder.h"
+#include "unlha_result.h"
+
+namespace {
+
+class LhaExtract : public ::testing::Test {
+  protected:
+    // Extracts `source` (copied into the temporary folder) into "out"; the result code.
+    qint32 extract(const QString& source, const QString& switches = QStringLiteral("-d1 -y1")) {
+        const QString archive = placeArchive(folder_, source, QStringLiteral("archive.lzh"));
+        outcome_ = runUnlha(extractCommand(archive, target(), switches));
+        return outcome_.code;
+    }
+    QString target() const { return folder_.file(QStringLiteral("out")); }
+    QByteArray read(const QString& relative) const {
+        return folder_.read(QStringLiteral("out/") + relative);
+    }
+    QStringList tree() const { return treeOf(target()); }
+
+    TempAppFolder folder_;
+    UnlhaOutcome outcome_{kUnlhaSuccess, {}};
+};
+
+QByteArray sha256(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+const QStringList kStoredTree = {QStringLiteral("readme.txt"), QStringLiteral("sub/"),
+                                 QStringLiteral("sub/deeper/"),
+                                 QStringLiteral("sub/deeper/inner.txt")};
+
+}  // namespace
+
+TEST_F(LhaExtract, StoredEntriesOfEveryHeaderLevelComeOutWithTheirFolders) {
+    for (const char* level : {"0", "1"}) {
+        SCOPED_TRACE(level);
+        QDir(target()).removeRecursively();
+        ASSERT_EQ(extract(testArchive(QStringLiteral("stored_level%1.lzh").arg(level))),
+                  kUnlhaSuccess)
+            << outcome_.detail.toStdString();
+        EXPECT_EQ(tree(), kStoredTree);
+        EXPECT_EQ(read(QStringLiteral("readme.txt")), "hello from the archive\r\n");
+        EXPECT_EQ(read(QStringLiteral("sub/deeper/inner.txt")), "inner file\r\n");
+    }
+    QDir(target()).removeRecursively();
+    ASSERT_EQ(extract(testArchive(QStringLiteral("stored_level2.lzh"))), kUnlhaSuccess);
+    EXPECT_EQ(tree(), QStringList{QStringLiteral("empty/")} + kStoredTree);
+    // The entry's time is kept: 2001-02-03 04:05:06 UTC.
+    EXPECT_EQ(QFileInfo(target() + QStringLiteral("/readme.txt")).lastModified().toSecsSinceEpoch(),
+              981173106);
+}
+
+TEST_F(LhaExtract, CompressedEntriesOfEveryHeaderLevelAndMethodDecode) {
+    for (const char* level : {"0", "1", "2"}) {
+        SCOPED_TRACE(level);
+        QDir(target()).removeRecursively();
+        ASSERT_EQ(extract(testArchive(QStringLiteral("lh5_level%1.lzh").arg(level))),
+                  kUnlhaSuccess);
+        EXPECT_EQ(tree(),
+                  (QStringList{"docs/", "docs/notes/", "docs/notes/todo.txt", "story.txt"}));
+        EXPECT_EQ(read(QStringLiteral("docs/notes/todo.txt")),
+                  QByteArray("buy milk\n").repeated(50));
+        const QByteArray story = read(QStringLiteral("story.txt"));
+        EXPECT_EQ(story.size(), 21490);
+        EXPECT_TRUE(story.startsWith("line 0: the quick brown fox"));
+    }
+    // libarchive's samples: -lh5- at header levels 0 to 3, -lh6-, -lh7-, junk after the end.
+    for (const char* sample :
+         {"header0", "header1", "header2", "header3", "lh6", "lh7", "withjunk"}) {
+        SCOPED_TRACE(sample);
+        QDir(target()).removeRecursively();
+        ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_%1.lzh").arg(sample))),
+                  kUnlhaSuccess)
+            << outcome_.detail.toStdString();
+        // Links are never made: dir2's two links stay out.
+        EXPECT_EQ(tree(), (QStringList{"dir/", "dir2/", "file1", "file2"}));
+        EXPECT_EQ(sha256(read(QStringLiteral("file1"))),
+                  "d0c504f06bbd64d183524eb35e5482ee5d966d456b905a24147165b2904d301b");
+        EXPECT_EQ(sha256(read(QStringLiteral("file2"))),
+                  "60f47caf717b06cf21b3bbb7775e49269a1b5cd6b94bba62da29a2ecb048ccf2");
+    }
+}
+
+TEST_F(LhaExtract, JapaneseNamesComeOutRight) {
+    // Bare Shift_JIS names at levels 2 and 0, with 表 and ソ whose second byte is 0x5C.
+    for (const char* name : {"sjis_names.lzh", "sjis_names_level0.lzh"}) {
+        SCOPED_TRACE(name);
+        QDir(target()).removeRecursively();
+        ASSERT_EQ(extract(testArchive(QString::fromLatin1(name))), kUnlhaSuccess)
+            << outcome_.detail.toStdString();
+        EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
+        EXPECT_EQ(read(QStringLiteral("漢字.txt")), QByteArray("\x8a\xbf\x8e\x9a\x82\xa9\x82\xc8"));
+    }
+    // A code-page header (made by LHA32) and UTF-16 name headers.
+    QDir(target()).removeRecursively();
+    ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_filename_cp932.lzh"))),
+              kUnlhaSuccess);
+    EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表.txt"}));
+    QDir(target()).removeRecursively();
+    ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_filename_utf16.lzh"))),
+              kUnlhaSuccess);
+    EXPECT_EQ(tree(), (QStringList{"ÜÖÄüöä/", "ÜÖÄüöä/äöüÄÖÜ.txt", "ÜÖÄüöä/テスト.txt",
+                                   "äöüÄÖÜ.txt", "テスト/", "テスト/äöüÄÖÜ.txt"}));
+}
+
+TEST_F(LhaExtract, NamesDoNotDependOnTheProcessLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C");
+    const qint32 bare = extract(testArchive(QStringLiteral("sjis_names.lzh")));
+    const QStringList bareTree = tree();
+    QDir(target()).removeRecursively();
+    const qint32 codePage =
+        extract(peerArchive(QStringLiteral("test_read_format_lha_filename_cp932.lzh")));
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(bare, kUnlhaSuccess);
+    EXPECT_EQ(bareTree, (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
+    EXPECT_EQ(codePage, kUnlhaSuccess);
+    EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表.txt"}));
+}
+
+TEST_F(LhaExtract, EmptyArchiveGivesAnEmptyFolder) {
+    EXPECT_EQ(extract(testArchive(QStringLiteral("empty.lzh"))), kUnlhaSuccess);
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+    EXPECT_TRUE(tree().isEmpty());
+}
+
+TEST_F(LhaExtract, BrokenArchivesFailWithTheirCodeAndLeaveNoPartFile) {
+    struct Case {
+        const char* name;
+        qint32 code;
+    };
+    const Case cases[] = {
+        {"not_an_archive.lzh", kUnlhaNotAnArchive},
+        {"tar_named.lzh", kUnlhaNotAnArchive},
+        {"truncated_header.lzh", kUnlhaCorrupt},
+        {"truncated_data.lzh", kUnlhaCorrupt},
+        {"crc_error.lzh", kUnlhaCorrupt},
+        {"unsupported_method.lzh", kUnlhaUnsupportedMethod},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(target()).removeRecursively();
+        EXPECT_EQ(extract(testArchive(QString::fromLatin1(c.name))), c.code);
+        for (const QString& entry : tree()) {
+            // Only whole files: a file whose data failed never appears, not even in part.
+            EXPECT_TRUE(entry == u"readme.txt" || entry.endsWith(u'/')) << entry.toStdString();
+        }
+    }
+    // A CRC error on an existing file leaves the old file as it was.
+    QDir(target()).removeRecursively();
+    QDir().mkpath(target());
+    folder_.write(QStringLiteral("out/readme.txt"), "keep me");
+    EXPECT_EQ(extract(testArchive(QStringLiteral("crc_error.lzh"))), kUnlhaCorrupt);
+    EXPECT_EQ(read(QStringLiteral("readme.txt")), "keep me");
+    EXPECT_EQ(tree(), QStringList{QStringLiteral("readme.txt")});
+    // libarchive's damaged samples: a header of absurd size, a link without its target.
+    for (const char* sample : {"oversize_header", "symlink_missing_target"}) {
+        SCOPED_TRACE(sample);
+        EXPECT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_%1.lzh").arg(sample))),
+                  kUnlhaCorrupt);
+    }
+}
+
+TEST_F(LhaExtract, HostileEntriesFailTheArchiveAndWriteNothing) {
+    for (const char* name :
+         {"hostile_parent.lzh", "hostile_parent_slash.lzh", "hostile_absolute.lzh",
+          "hostile_drive.lzh", "hostile_drive_relative.lzh", "hostile_link.lzh"}) {
+        SCOPED_TRACE(name);
+        QDir(target()).removeRecursively();
+        EXPECT_EQ(extract(testArchive(QString::fromLatin1(name))), kUnlhaUnsafeEntry);
+        EXPECT_TRUE(tree().isEmpty()) << tree().join(u' ').toStdString();
+        EXPECT_FALSE(QFile::exists(folder_.file(QStringLiteral("escaped.txt"))));
+    }
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/arcopen-absolute-escape.txt")));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/escaped.txt")));
+}
+
+TEST_F(LhaExtract, LinkAlreadyInTheTargetFolderIsNotFollowed) {
+    QDir().mkpath(folder_.file(QStringLiteral("elsewhere")));
+    QDir().mkpath(target());
+    QFile::link(folder_.file(QStringLiteral("elsewhere")), target() + QStringLiteral("/sub"));
+    EXPECT_EQ(extract(testArchive(QStringLiteral("stored_level0.lzh"))), kUnlhaUnsafeEntry);
+    EXPECT_TRUE(treeOf(folder_.file(QStringLiteral("elsewhere"))).isEmpty());
+    EXPECT_FALSE(QFile::exists(target() + QStringLiteral("/readme.txt")));
+
+    // A link where a file goes is not written through either.
+    QFile::remove(target() + QStringLiteral("/sub"));
+    folder_.write(QStringLiteral("victim.txt"), "untouched");
+    QFile::link(folder_.file(QStringLiteral("victim.txt")),
+                target() + QStringLiteral("/readme.txt"));
+    EXPECT_EQ(extract(testArchive(QStringLiteral("stored_level0.lzh"))), kUnlhaUnsafeEntry);
+    EXPECT_EQ(folder_.read(QStringLiteral("victim.txt")), "untouched");
+}
+
+TEST_F(LhaExtract, SwitchesDecideOverwritingAndCreatingTheTarget) {
+    QDir().mkpath(target());
+    folder_.write(QStringLiteral("out/readme.txt"), "old");
+    EXPECT_EQ(extract(testArchive(QStringLiteral("stored_level0.lzh")), QStringLiteral("-d1")),
+              kUnlhaCannotWrite);
+    EXPECT_EQ(tree(), QStringList{QStringLiteral("readme.txt")});
+    EXPECT_EQ(read(QStringLiteral("readme.txt")), "old");
+    EXPECT_EQ(extract(testArchive(QStringLiteral("stored_level0.lzh")), QStringLiteral("-d1 -y1")),
+              kUnlhaSuccess);
+    EXPECT_EQ(read(QStringLiteral("readme.txt")), "hello from the archive\r\n");
+
+    QDir(target()).removeRecursively();
+    EXPECT_EQ(extract(testArchive(QStringLiteral("stored_level0.lzh")), QStringLiteral("-y1")),
+              kUnlhaCannotWrite);
+    EXPECT_FALSE(QFileInfo::exists(target()));
+}
+
+TEST_F(LhaExtract, UnusableArchivesAndTargetsAreReported) {
+    EXPECT_EQ(runUnlha(extractCommand(folder_.file(QStringLiteral("missing.lzh")), target())).code,
+              kUnlhaCannotOpen);
+    // The target is a file (an archive named without a dot has its own name as target).
+    const QString archive = placeArchive(folder_, testArchive(QStringLiteral("stored_level0.lzh")),
+                                         QStringLiteral("nodot"));
+    EXPECT_EQ(runUnlha(extractCommand(archive, archive)).code, kUnlhaCannotWrite);
+    EXPECT_EQ(QFileInfo(archive).size(), 115);
+    EXPECT_EQ(runUnlha("e \"a.lzh\" \"b\"\\").code, kUnlhaBadCommandLine);
+}
+
+TEST_F(LhaExtract, PatternsSelectEntries) {
+    const QString archive = placeArchive(folder_, testArchive(QStringLiteral("stored_level0.lzh")),
+                                         QStringLiteral("a.lzh"));
+    const QByteArray line =
+        "x -d1 \"" + archive.toUtf8() + "\" \"" + target().toUtf8() + "\"\\ inner.*";
+    ASSERT_EQ(runUnlha(line).code, kUnlhaSuccess);
+    EXPECT_EQ(tree(), (QStringList{"sub/", "sub/deeper/", "sub/deeper/inner.txt"}));
+}

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+
+#include "cp932.h"
+#include "extractor_fixtures.h"
+#include "lha_module.h"
+#include "temp_app_folder.h"
+
+// The built module, loaded as Arcopen loads it.
+TEST(UnlhaModule, LoadsBesideArcopenAndExtracts) {
+    TempAppFolder folder;
+    QFile::copy(QStringLiteral(LHA_MODULE_PATH),
+                folder.file(QFileInfo(QStringLiteral(LHA_MODULE_PATH)).fileName()));
+    LhaModule module;
+    ASSERT_TRUE(module.load(folder.path()));
+    const QString archive = placeArchive(folder, testArchive(QStringLiteral("stored_level1.lzh")),
+                                         QStringLiteral("a.lzh"));
+    EXPECT_EQ(module.Unlha(nullptr, extractCommand(archive, folder.file(QStringLiteral("a")))), 0);
+    EXPECT_EQ(folder.read(QStringLiteral("a/sub/deeper/inner.txt")), "inner file\r\n");
+}
+
+TEST(UnlhaModule, WritesItsResultIntoTheOutputBufferWhenAsked) {
+    QLibrary library(QStringLiteral(LHA_MODULE_PATH));
+    auto unlha = reinterpret_cast<LhaModule::UnlhaFunction>(library.resolve("Unlha"));
+    ASSERT_NE(unlha, nullptr);
+    char output[64];
+    EXPECT_EQ(
+        unlha(nullptr, "x \"/nonexistent/a.lzh\" \"/nonexistent/a\"\\", output, sizeof output), 2);
+    EXPECT_STREQ(output, "Error 2: /nonexistent/a.lzh");
+    char small[8] = "xxxxxxx";
+    EXPECT_EQ(unlha(nullptr, "x \"/nonexistent/a.lzh\" \"/nonexistent/a\"\\", small, 4), 2);
+    EXPECT_STREQ(small, "Err");
+    EXPECT_EQ(unlha(nullptr, nullptr, nullptr, 0), 1);
+    // A cut never splits a double-byte character.
+    const QByteArray line = encodeCp932(u"x \"/無い/a.lzh\" \"/無い/a\"\\");
+    char twelve[12];
+    EXPECT_EQ(unlha(nullptr, line.constData(), twelve, sizeof twelve), 2);
+    EXPECT_EQ(QByteArray(twelve), encodeCp932(u"Error 2: /"));
+}
