@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Text of received mail in the charset its label names. Japanese charsets go through the
+// code page 932 tables, so that NEC and IBM extensions (①, ㈱, 髙) and half-width katakana
+// survive; an empty or unknown label is guessed from the bytes. Undecodable bytes become
+// U+FFFD rather than vanishing.
+QString decodeMailText(QByteArrayView bytes, QByteArrayView charset);
+
+// Bytes without a trustworthy label (raw 8-bit headers): ISO-2022-JP when escapes appear,
+// UTF-8 when valid, else code page 932.
+QString decodeUnlabelledText(QByteArrayView bytes);
+
+// The text as ISO-2022-JP, or nothing when it does not come back unchanged from it.
+std::optional<QByteArray> encodeIso2022Jp(QStringView text);

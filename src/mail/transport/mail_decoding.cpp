@@ -1,0 +1,168 @@
+#include "gmime_support.h"
+
+#include "mail_decoding.h"
+
+#include <QMimeDatabase>
+#include <QTextDocumentFragment>
+
+#include "cp932.h"
+#include "header_params.h"
+#include "header_text.h"
+#include "mail_charset.h"
+#include "uuencoded_blocks.h"
+
+namespace {
+
+// Text as the buffers hand it on: no NUL, which would cut everything after it, and
+// CR LF line ends.
+QString finishedText(QString text) {
+    text.remove(QChar(u'\0'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+QString rawText(QByteArrayView bytes) {
+    QString text = decodeCp932(bytes);
+    text.replace(QChar(u'\0'), QChar(u' '));
+    return text;
+}
+
+QString htmlToText(const QString& html) {
+    QString text = QTextDocumentFragment::fromHtml(html).toPlainText();
+    text.replace(QChar(0x00A0), QChar(u' '));
+    text.replace(QChar(QChar::LineSeparator), QChar(u'\n'));
+    text.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
+    return text;
+}
+
+ParameterField rawField(GMimeObject* object, const char* name) {
+    GMimeHeader* header =
+        g_mime_header_list_get_header(g_mime_object_get_header_list(object), name);
+    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
+    return parseParameterField(raw ? QByteArrayView(raw) : QByteArrayView());
+}
+
+QByteArray decodedContent(GMimePart* part) {
+    GMimeDataWrapper* wrapper = g_mime_part_get_content(part);
+    if (!wrapper) {
+        return {};
+    }
+    GObjectPtr<GMimeStream> out(g_mime_stream_mem_new());
+    g_mime_data_wrapper_write_to_stream(wrapper, out.get());
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
+    return QByteArray(reinterpret_cast<const char*>(bytes->data), bytes->len);
+}
+
+QByteArray serialized(GMimeObject* object) {
+    char* text = g_mime_object_to_string(object, nullptr);
+    QByteArray bytes(text);
+    g_free(text);
+    return bytes;
+}
+
+QString unnamedAttachmentName(const QByteArray& mediaType) {
+    const QString suffix =
+        QMimeDatabase().mimeTypeForName(QString::fromLatin1(mediaType)).preferredSuffix();
+    return suffix.isEmpty() ? QStringLiteral("attachment") : QStringLiteral("attachment.") + suffix;
+}
+
+// Walks the MIME tree in order, keeping the first plain and HTML texts and every part
+// that is meant as a file.
+class PartWalk {
+  public:
+    QString plain;
+    QString html;
+    QList<MailAttachment> attachments;
+
+    void visit(GMimeObject* object) {
+        if (GMIME_IS_MULTIPART(object)) {
+            GMimeMultipart* multipart = GMIME_MULTIPART(object);
+            for (int i = 0; i < g_mime_multipart_get_count(multipart); ++i) {
+                visit(g_mime_multipart_get_part(multipart, i));
+            }
+            return;
+        }
+        const ParameterField type = rawField(object, "Content-Type");
+        const ParameterField disposition = rawField(object, "Content-Disposition");
+        QString name = disposition.parameter("filename");
+        if (name.isEmpty()) {
+            name = type.parameter("name");
+        }
+        const bool isFile = !name.isEmpty() || disposition.value == "attachment";
+        if (GMIME_IS_MESSAGE_PART(object)) {
+            GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+            if (!inner) {
+                return;
+            }
+            if (isFile) {
+                attachments.append({name.isEmpty() ? QStringLiteral("message.eml") : name,
+                                    serialized(GMIME_OBJECT(inner))});
+            } else if (GMimeObject* innerPart = g_mime_message_get_mime_part(inner)) {
+                visit(innerPart);
+            }
+            return;
+        }
+        if (!GMIME_IS_PART(object)) {
+            return;
+        }
+        const QByteArray content = decodedContent(GMIME_PART(object));
+        if (isFile) {
+            attachments.append(
+                {name.isEmpty() ? unnamedAttachmentName(type.value) : name, content});
+            return;
+        }
+        GMimeContentType* contentType = g_mime_object_get_content_type(object);
+        const QByteArray charset = type.parameter("charset").toLatin1();
+        if (g_mime_content_type_is_type(contentType, "text", "plain") && plain.isNull()) {
+            plain = decodeMailText(content, charset);
+        } else if (g_mime_content_type_is_type(contentType, "text", "html") && html.isNull()) {
+            html = decodeMailText(content, charset);
+        }
+    }
+};
+
+}  // namespace
+
+MailSummary summarizeMail(QByteArrayView mail) {
+    const QByteArray header = headerBlock(mail);
+    MailSummary summary;
+    summary.subject = finishedText(decodeHeaderText(headerField(header, "Subject")));
+    summary.date = finishedText(decodeHeaderText(headerField(header, "Date")));
+    summary.from = finishedText(decodeSender(headerField(header, "From")));
+    summary.header = rawText(header);
+    summary.body = rawText(bodyAfterHeader(mail));
+    return summary;
+}
+
+DecodedMail decodeMail(QByteArrayView mail) {
+    useGMime();
+    DecodedMail decoded;
+    decoded.summary = summarizeMail(mail);
+    GObjectPtr<GMimeStream> stream(
+        g_mime_stream_mem_new_with_buffer(mail.data(), static_cast<size_t>(mail.size())));
+    GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
+    GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
+    GMimeObject* top = message ? g_mime_message_get_mime_part(message.get()) : nullptr;
+    if (!top) {
+        decoded.summary.body = finishedText(decodeUnlabelledText(bodyAfterHeader(mail)));
+        return decoded;
+    }
+    if (GMIME_IS_MESSAGE_PARTIAL(top)) {
+        GMimeMessagePartial* partial = GMIME_MESSAGE_PARTIAL(top);
+        const char* id = g_mime_message_partial_get_id(partial);
+        decoded.partial =
+            PartialMailInfo{QByteArray(id ? id : ""), g_mime_message_partial_get_number(partial),
+                            std::max(0, g_mime_message_partial_get_total(partial))};
+        decoded.summary.body.clear();
+        return decoded;
+    }
+    PartWalk walk;
+    walk.visit(top);
+    const QString text = !walk.plain.isNull() ? walk.plain : htmlToText(walk.html);
+    UuencodedExtraction uuencoded = extractUuencoded(text);
+    decoded.attachments = walk.attachments + uuencoded.files;
+    decoded.summary.body = finishedText(uuencoded.text);
+    return decoded;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+
+// Network waits that keep the window alive: the user-interface thread waits in short
+// slices and processes pending events between them, until the deadline.
+
+enum class SocketWait { Ready, TimedOut, Failed };
+
+SocketWait waitForSocket(curl_socket_t socket, bool forWriting, const QDeadlineTimer& deadline);
+
+// Drives the transfer of `easy`, already added to `multi`, to its end; its result, or
+// CURLE_OPERATION_TIMEDOUT when the deadline comes first.
+CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline);
+
+// The settings every connection of one transport shares.
+struct NetworkOptions {
+    int timeoutMs = 60000;
+    QByteArray extraCaFile;  // PEM file trusted besides the system's authorities
+};
+
+// Options common to every handle: certificate checks, no proxy from the environment,
+// no signals.
+void applyNetworkOptions(CURL* easy, const NetworkOptions& options, char* errorBuffer);

@@ -1,0 +1,335 @@
+#include "nmail.h"
+
+#include <curl/curl.h>
+
+#include <QFile>
+
+#include <map>
+
+#include "cp932.h"
+#include "mail_decoding.h"
+#include "outgoing_mail.h"
+#include "partial_mail_store.h"
+#include "pop3_session.h"
+#include "smtp_send.h"
+#include "transport_results.h"
+
+namespace {
+
+// The body handed back while pieces of a split mail are still on their way.
+QString waitingPieceNote(const PartialMailInfo& info) {
+    const QString of = info.total > 0 ? QString::number(info.total) : QStringLiteral("?");
+    return QStringLiteral(
+               "（分割されたメールの %1/%2 番目の部分です。全部揃うと添付フォルダに展開します。）")
+        .arg(info.number)
+        .arg(of);
+}
+
+// What the mail check's scratch file makes of a header: the text as code page 932 bytes,
+// line ends unified, so that a header read back from that file compares equal.
+QByteArray comparableHeader(QStringView mailText) {
+    QString text = mailText.toString();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    const qsizetype blank = text.indexOf(QStringLiteral("\n\n"));
+    if (blank >= 0) {
+        text.truncate(blank);
+    }
+    while (text.endsWith(u'\n')) {
+        text.chop(1);
+    }
+    return encodeCp932(text);
+}
+
+QString folderPath(const QString& folder) {
+    QString path = folder;
+    while (path.size() > 1 && (path.endsWith(u'\\') || path.endsWith(u'/'))) {
+        path.chop(1);
+    }
+    return path;
+}
+
+void fillBuffers(const MailSummary& summary, QString& subject, QString& date, QString& from,
+                 QString& header, QString& body) {
+    subject = summary.subject;
+    date = summary.date;
+    from = summary.from;
+    header = summary.header;
+    body = summary.body;
+}
+
+}  // namespace
+
+struct NMail::State {
+    NetworkOptions network;
+    std::map<int, std::shared_ptr<Pop3Session>> sessions;
+    int nextHandle = 1;
+    QString smtpId;
+    QString smtpPassword;
+    QString message;
+    bool curlStarted = false;
+    // The mail last fetched, kept exactly for the attachment call.
+    QByteArray lastMail;
+    QByteArray lastMailHeader;  // comparableHeader of what the fetch handed out
+    int lastMailHandle = 0;
+    int lastMailNo = 0;
+
+    // The session of `handle` if it can take a call now; else the reason in `message`.
+    std::shared_ptr<Pop3Session> session(int handle) {
+        const auto found = sessions.find(handle);
+        if (found == sessions.end()) {
+            message = QStringLiteral("POP3サーバーに接続していません。");
+            return nullptr;
+        }
+        if (found->second->busy()) {
+            message = QStringLiteral("POP3サーバーとの前の処理がまだ終わっていません。");
+            return nullptr;
+        }
+        return found->second;
+    }
+
+    int fetch(int handle, int mailNo) {
+        if (handle == lastMailHandle && mailNo == lastMailNo && !lastMail.isEmpty()) {
+            return 0;
+        }
+        const std::shared_ptr<Pop3Session> pop3 = session(handle);
+        if (!pop3) {
+            return TransportResult::NoConnection;
+        }
+        QByteArray mail;
+        const int result = pop3->fetch(mailNo, mail);
+        if (result < 0) {
+            message = pop3->error();
+            return result;
+        }
+        lastMail = mail;
+        lastMailHandle = handle;
+        lastMailNo = mailNo;
+        lastMailHeader = comparableHeader(summarizeMail(mail).header);
+        return 0;
+    }
+
+    void forgetLastMail() {
+        lastMail.clear();
+        lastMailHeader.clear();
+        lastMailHandle = 0;
+        lastMailNo = 0;
+    }
+};
+
+NMail::NMail() : state_(std::make_unique<State>()) {}
+
+NMail::~NMail() {
+    state_->sessions.clear();
+    if (state_->curlStarted) {
+        curl_global_cleanup();
+    }
+}
+
+void NMail::NMailInitializeWinSock() {
+    if (!state_->curlStarted) {
+        state_->curlStarted = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    }
+}
+
+void NMail::NMailSetOption(int, int) {
+    // Option 1 sized the caller's buffers; buffers here are QStrings of any length.
+}
+
+void NMail::NMailEndWinSock() {
+    // Connections still open are dropped without QUIT, so that nothing marked deleted
+    // is removed from the server by a shutdown.
+    state_->sessions.clear();
+    state_->forgetLastMail();
+}
+
+int NMail::NMailPop3Connect(const QString& host) {
+    const std::optional<MailHost> parsed = parseMailHost(host, kPop3Protocol);
+    if (!parsed) {
+        state_->message =
+            QStringLiteral("POP3サーバーの指定 \"%1\" が正しくありません。").arg(host);
+        return -1;
+    }
+    auto session = std::make_shared<Pop3Session>(*parsed, state_->network);
+    if (session->open() < 0) {
+        state_->message = session->error();
+        return -1;
+    }
+    const int handle = state_->nextHandle++;
+    state_->sessions.emplace(handle, std::move(session));
+    return handle;
+}
+
+int NMail::NMailPop3Authenticate(int handle, const QString& id, const QString& password,
+                                 bool apop) {
+    const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
+    if (!pop3) {
+        return TransportResult::NoConnection;
+    }
+    const int count = pop3->login(id, password, apop);
+    if (count < 0) {
+        state_->message = pop3->error();
+    }
+    return count;
+}
+
+int NMail::NMailPop3GetMailStatus(int handle, int mailNo, QString& subject, QString& date,
+                                  QString& from, QString& header) {
+    if (const int result = state_->fetch(handle, mailNo); result < 0) {
+        return result;
+    }
+    QString body;
+    fillBuffers(summarizeMail(state_->lastMail), subject, date, from, header, body);
+    return 1;
+}
+
+int NMail::NMailPop3GetMailSize(int handle, int mailNo) {
+    const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
+    if (!pop3) {
+        return TransportResult::NoConnection;
+    }
+    const int size = pop3->mailSize(mailNo);
+    if (size < 0) {
+        state_->message = pop3->error();
+    }
+    return size;
+}
+
+int NMail::NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& date, QString& from,
+                            QString& header, QString& body) {
+    if (const int result = state_->fetch(handle, mailNo); result < 0) {
+        return result;
+    }
+    fillBuffers(summarizeMail(state_->lastMail), subject, date, from, header, body);
+    return 1;
+}
+
+int NMail::NMailAttachmentFileFirst(QString& subject, QString& date, QString& from, QString& header,
+                                    QString& body, const QString& folder, const QString&,
+                                    const QString& wholeMail) {
+    const bool isLastFetched =
+        !state_->lastMail.isEmpty() && comparableHeader(wholeMail) == state_->lastMailHeader;
+    const QByteArray mail = isLastFetched ? state_->lastMail : encodeCp932(wholeMail);
+    const QString target = folderPath(folder);
+    DecodedMail decoded = decodeMail(mail);
+    if (decoded.partial) {
+        const PartialOutcome piece = keepPartialMail(target, *decoded.partial, mail);
+        switch (piece.state) {
+            case PartialState::Missing:
+                decoded.summary.body = waitingPieceNote(*decoded.partial);
+                fillBuffers(decoded.summary, subject, date, from, header, body);
+                state_->message = QStringLiteral("分割されたメールが全て揃っていません。");
+                return TransportResult::PartsMissing;
+            case PartialState::Failed:
+                fillBuffers(decoded.summary, subject, date, from, header, body);
+                state_->message =
+                    QStringLiteral("分割されたメールを添付フォルダに保存できません。\n(%1)")
+                        .arg(piece.error);
+                return TransportResult::AttachmentCannotBeCreated;
+            case PartialState::Complete:
+                decoded = decodeMail(piece.rebuiltMail);
+                break;
+            case PartialState::Invalid:
+                decoded.summary.body = summarizeMail(mail).body;
+                break;
+        }
+    }
+    fillBuffers(decoded.summary, subject, date, from, header, body);
+    int result = 1;
+    for (const MailAttachment& attachment : decoded.attachments) {
+        QString error;
+        if (saveAttachment(target, attachment.fileName, attachment.content, error).isEmpty()) {
+            state_->message = QStringLiteral("添付ファイル %1 を保存できません。\n(%2)")
+                                  .arg(attachment.fileName, error);
+            result = TransportResult::AttachmentCannotBeCreated;
+        }
+    }
+    return result;
+}
+
+int NMail::NMailAttachmentFileClose() {
+    return 1;
+}
+
+int NMail::NMailPop3DeleteMail(int handle, int mailNo) {
+    const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
+    if (!pop3) {
+        return TransportResult::NoConnection;
+    }
+    const int result = pop3->markDeleted(mailNo);
+    if (result < 0) {
+        state_->message = pop3->error();
+    }
+    if (handle == state_->lastMailHandle && mailNo == state_->lastMailNo) {
+        state_->lastMailNo = 0;
+    }
+    return result < 0 ? result : 1;
+}
+
+int NMail::NMailPop3Close(int handle) {
+    const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
+    if (!pop3) {
+        return TransportResult::NoConnection;
+    }
+    state_->sessions.erase(handle);
+    if (handle == state_->lastMailHandle) {
+        state_->lastMailHandle = 0;
+        state_->lastMailNo = 0;
+    }
+    const int result = pop3->quit();
+    if (result < 0) {
+        state_->message = pop3->error();
+        return result;
+    }
+    return 1;
+}
+
+void NMail::setSmtpAccount(const QString& id, const QString& password) {
+    state_->smtpId = id;
+    state_->smtpPassword = password;
+}
+
+int NMail::NMailSmtpSendMail(const QString& smtpHost, const QString& to, const QString& from,
+                             const QString& subject, const QString& body,
+                             const QString& attachments) {
+    const std::optional<MailHost> host = parseMailHost(smtpHost, kSmtpProtocol);
+    if (!host) {
+        state_->message =
+            QStringLiteral("SMTPサーバーの指定 \"%1\" が正しくありません。").arg(smtpHost);
+        return TransportResult::BadInput;
+    }
+    OutgoingMail mail{from, splitRecipients(to), subject, body, splitAttachmentPaths(attachments)};
+    if (mail.to.isEmpty()) {
+        state_->message = QStringLiteral("宛先がありません。");
+        return TransportResult::BadInput;
+    }
+    QString error;
+    const std::optional<QByteArray> message = buildOutgoingMail(mail, error);
+    if (!message) {
+        state_->message = error;
+        return TransportResult::UnreadableFile;
+    }
+    SmtpEnvelope envelope{bareAddress(from), {}, state_->smtpId, state_->smtpPassword};
+    for (const QString& recipient : mail.to) {
+        envelope.recipients.append(bareAddress(recipient));
+    }
+    const int result = sendSmtpMail(*host, state_->network, envelope, *message, error);
+    if (result < 0) {
+        state_->message = error;
+        return result;
+    }
+    return 1;
+}
+
+int NMail::NMailGetMessage(QString& message) {
+    message = state_->message;
+    return static_cast<int>(message.size());
+}
+
+void NMail::setTimeoutMs(int ms) {
+    state_->network.timeoutMs = ms;
+}
+
+void NMail::setExtraCertificates(const QString& pemPath) {
+    state_->network.extraCaFile = QFile::encodeName(pemPath);
+}

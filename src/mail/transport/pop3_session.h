@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "curl_handles.h"
+#include "mail_host.h"
+#include "network_wait.h"
+
+// One POP3 conversation over a libcurl connection: libcurl gives TCP and TLS, the
+// dialogue is ours so that the greeting is checked before any login and the server's
+// replies are kept for the error message. Results as in transport_results.h.
+class Pop3Session {
+  public:
+    Pop3Session(const MailHost& host, const NetworkOptions& options);
+    ~Pop3Session();
+    Pop3Session(const Pop3Session&) = delete;
+    Pop3Session& operator=(const Pop3Session&) = delete;
+
+    // Connects and reads the greeting.
+    int open();
+    // Logs in (USER/PASS or APOP) and returns the number of waiting mails.
+    int login(const QString& id, const QString& password, bool apop);
+    int mailSize(int mailNo);
+    // The mail as the server holds it, dot-stuffing undone, lines ending in CR LF.
+    int fetch(int mailNo, QByteArray& mail);
+    int markDeleted(int mailNo);
+    // QUIT: the server removes the mails marked deleted.
+    int quit();
+
+    // Set by the failed call, in Japanese with the technical detail.
+    const QString& error() const { return error_; }
+    // True while a call waits on the network (events are processed meanwhile).
+    bool busy() const { return busy_; }
+
+  private:
+    int command(const QByteArray& line, const QString& shownCommand, QByteArray& reply);
+    int sendAll(const QByteArray& bytes);
+    int readLine(QByteArray& line);
+    int receiveMore();
+    int readMultiLine(QByteArray& text);
+    int failNetwork(const QString& detail);
+
+    MailHost host_;
+    NetworkOptions options_;
+    CurlMulti multi_;
+    CurlEasy easy_;
+    curl_socket_t socket_ = CURL_SOCKET_BAD;
+    char curlError_[CURL_ERROR_SIZE] = {};
+    QByteArray received_;
+    qsizetype readPos_ = 0;
+    QByteArray apopChallenge_;
+    QString error_;
+    bool busy_ = false;
+    bool connected_ = false;
+};
