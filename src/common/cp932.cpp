@@ -81,6 +81,18 @@ QByteArray encodeCp932(QStringView text) {
 }
 
 QString decodeCp932(QByteArrayView bytes) {
+    return Cp932Decoder().decode(bytes);
+}
+
+Cp932Decoder::Cp932Decoder() = default;
+
+Cp932Decoder::~Cp932Decoder() {
+    if (converter_ != nullptr) {
+        iconv_close(static_cast<iconv_t>(converter_));
+    }
+}
+
+QString Cp932Decoder::decode(QByteArrayView bytes) {
     // Record fields end in long runs of space padding: only the part up to the end of the
     // last character outside ASCII needs the converter (a trail byte may look like ASCII).
     qsizetype convertedEnd = 0;
@@ -97,10 +109,14 @@ QString decodeCp932(QByteArrayView bytes) {
         return QString::fromLatin1(bytes);
     }
     if (convertedEnd < bytes.size()) {
-        return decodeCp932(bytes.first(convertedEnd)) +
-               QString::fromLatin1(bytes.sliced(convertedEnd));
+        return decode(bytes.first(convertedEnd)) + QString::fromLatin1(bytes.sliced(convertedEnd));
     }
-    Iconv cd = openIconv(kUtf16, kCp932);
+    // Opened on first need: text without double-byte characters never needs it.
+    if (converter_ == nullptr) {
+        converter_ = openIconv(kUtf16, kCp932).release();
+    }
+    const auto cd = static_cast<iconv_t>(converter_);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     auto* in = const_cast<char*>(bytes.data());
     size_t inLeft = static_cast<size_t>(bytes.size());
     // Every byte yields at most one UTF-16 unit.
@@ -108,8 +124,7 @@ QString decodeCp932(QByteArrayView bytes) {
     auto* outPtr = reinterpret_cast<char*>(out.data());
     size_t outLeft = static_cast<size_t>(out.size()) * 2;
     while (inLeft > 0) {
-        if (iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft) !=
-            static_cast<size_t>(-1)) {
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
             break;
         }
         // An invalid or truncated sequence: replace its first byte and go on after it.

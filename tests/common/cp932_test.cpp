@@ -46,6 +46,15 @@ TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {
     EXPECT_EQ(decodeCp932(hex("41 82")), QStringLiteral("A\uFFFD"));  // lead byte at the end
 }
 
+TEST(Cp932, OneDecoderDecodesFieldAfterFieldAlike) {
+    Cp932Decoder decoder;
+    // A truncated character at the end of one text must not carry over into the next.
+    EXPECT_EQ(decoder.decode(hex("41 82")), QStringLiteral("A\uFFFD"));
+    EXPECT_EQ(decoder.decode(hex("82a0") + "b"), QStringLiteral("あb"));
+    EXPECT_EQ(decoder.decode("plain"), QStringLiteral("plain"));
+    EXPECT_EQ(decoder.decode(hex("8740") + "  "), QStringLiteral("①  "));
+}
+
 TEST(Cp932, FitPadsShortTextWithSpaces) {
     EXPECT_EQ(fitCp932Field(u"ab", 5), QByteArray("ab   "));
     EXPECT_EQ(fitCp932Field(u"あ", 4), hex("82a0") + "  ");
