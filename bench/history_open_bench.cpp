@@ -1,0 +1,100 @@
+// History window benchmark: opens the received history over 10,000 and over 32,767
+// records, beside `cat` of the same file in the same run, and reports the peak memory.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "bench_timing.h"
+#include "clock.h"
+#include "mail_records.h"
+#include "main_form.h"
+#include "qt_desktop.h"
+#include "quillpost_app.h"
+#include "tyaku_form.h"
+
+namespace {
+
+// Writes `count` received mails, each with its own subject and a full body.
+bool writeHistory(const QString& path, int count) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    QByteArray record =
+        ReceivedMailRecord{
+            QString(), QStringLiteral("Tue, 8 Dec 2026 10:00:00 +0900"),
+            QStringLiteral("山田 太郎 <yamada@example.jp>"),
+            QStringLiteral("本文です。①の件でご連絡します。よろしくお願いします。\r\n")
+                .repeated(560),
+            1}
+            .toBytes();
+    for (int i = 1; i <= count; ++i) {
+        writeField(record, ReceivedMailRecord::SubjectField,
+                   QStringLiteral("お知らせ 第%1号").arg(i));
+        if (file.write(record) != record.size()) {
+            return false;
+        }
+    }
+    // Written back to disk before timing, so that neither reader meets the write-back.
+    return file.flush() && ::fsync(file.handle()) == 0;
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Opens the history window over `count` records; the best of `runs` opens.
+void measure(QuillpostApp& app, const QString& path, int count, int runs) {
+    if (!writeHistory(path, count)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return;
+    }
+    // Each run opens a fresh window; closing the previous one is not timed.
+    int rows = 0;
+    double openMs = 0;
+    for (int run = 0; run < runs; ++run) {
+        double ms = 0;
+        TyakuForm* form = nullptr;
+        ms = bestOfMs(1, [&] { form = &app.tyakuForm(); });
+        openMs = run == 0 ? ms : std::min(openMs, ms);
+        rows = form->MailListView->topLevelItemCount();
+        form->Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const double catMs = commandMs(runs, QStringLiteral("cat"), {path});
+    std::printf(
+        "%6d records (%5lld MB)  open %8.1f ms   cat %8.1f ms   ratio %.2f (target <= 1)"
+        "   peak memory so far %.1f MB\n",
+        rows, static_cast<long long>(QFile(path).size() >> 20), openMs, catMs, openMs / catMs,
+        peakMegabytes());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("★MailData"));
+    QtDesktop desktop;
+    SteadyClock clock;
+    QuillpostApp app(dir.path(), desktop, clock);
+    app.mainForm();
+    app.HistoryMode = 1;
+    std::printf("peak memory before opening %.1f MB\n", peakMegabytes());
+    const QString path = receivedMailStore(dir.path()).file().path();
+    measure(app, path, 10000, 3);
+    measure(app, path, RecordFile::kMaxRecords, 3);
+    return 0;
+}

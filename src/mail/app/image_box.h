@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLabel>
+
+// A picture control: shows a picture file stretched to its size. A missing or unreadable
+// file leaves it empty; loading never fails.
+class ImageBox : public QLabel {
+    Q_OBJECT
+
+  public:
+    explicit ImageBox(QWidget* parent = nullptr);
+
+    void LoadPicture(const QString& path);
+    // The file last loaded, empty when none or when it could not be read.
+    const QString& picturePath() const { return picturePath_; }
+
+  signals:
+    void mouseMoved();
+    void rightClicked(const QPoint& globalPos);
+    void clicked();
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    QString picturePath_;
+};

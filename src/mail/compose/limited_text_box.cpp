@@ -1,0 +1,72 @@
+#include "limited_text_box.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+
+#include <algorithm>
+
+namespace {
+
+qsizetype countedLength(QStringView text) {
+    return text.size() + text.count(u'\n') + text.count(QChar::ParagraphSeparator);
+}
+
+}  // namespace
+
+LimitedTextBox::LimitedTextBox(int maxLength, QWidget* parent)
+    : TextBox(parent), maxLength_(maxLength) {}
+
+qsizetype LimitedTextBox::room() const {
+    const qsizetype used = countedLength(toPlainText());
+    const qsizetype replaced = countedLength(textCursor().selectedText());
+    return std::max<qsizetype>(0, maxLength_ - (used - replaced));
+}
+
+QString LimitedTextBox::fitted(const QString& text) const {
+    qsizetype left = room();
+    qsizetype kept = 0;
+    while (kept < text.size()) {
+        const qsizetype cost = text[kept] == u'\n' ? 2 : 1;
+        // A surrogate pair is one character to the user; never split it.
+        const qsizetype width = text[kept].isHighSurrogate() && kept + 1 < text.size() ? 2 : 1;
+        if (cost * width > left) {
+            break;
+        }
+        left -= cost * width;
+        kept += width;
+    }
+    return text.left(kept);
+}
+
+void LimitedTextBox::keyPressEvent(QKeyEvent* event) {
+    const bool lineEnd = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString typed = lineEnd ? QStringLiteral("\n") : event->text();
+    const bool inserts =
+        lineEnd || (!typed.isEmpty() && (typed.front().isPrint() || typed.front() == u'\t'));
+    if (inserts && !(event->modifiers() & Qt::ControlModifier) && fitted(typed) != typed) {
+        event->accept();
+        return;
+    }
+    TextBox::keyPressEvent(event);
+}
+
+void LimitedTextBox::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = fitted(event->commitString());
+    if (commit == event->commitString()) {
+        TextBox::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent cut(event->preeditString(), event->attributes());
+    cut.setCommitString(commit, event->replacementStart(), event->replacementLength());
+    TextBox::inputMethodEvent(&cut);
+}
+
+void LimitedTextBox::insertFromMimeData(const QMimeData* source) {
+    if (source == nullptr || !source->hasText()) {
+        return;
+    }
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    insertPlainText(fitted(text));
+}

@@ -1,0 +1,74 @@
+#include "id_pass_form.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app_folder.h"
+#include "desktop.h"
+#include "quillpost_app.h"
+#include "settings_files.h"
+
+IdPassForm::IdPassForm(QuillpostApp& app)
+    : QuillpostForm(app),
+      IdText(new QLineEdit(this)),
+      PassText(new QLineEdit(this)),
+      Check1(new QCheckBox(QStringLiteral("IDパスワードを保存する"), this)),
+      OKCommand(new QPushButton(QStringLiteral("OK"), this)),
+      CancelCommand(new QPushButton(QStringLiteral("End"), this)) {
+    setWindowTitle(QStringLiteral("ID/パスワード入力"));
+    PassText->setEchoMode(QLineEdit::Password);
+    // Qt's password mask is a bullet; the account dialog shows "*".
+    PassText->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("ID"), IdText);
+    fields->addRow(QStringLiteral("Password"), PassText);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKCommand);
+    buttons->addWidget(CancelCommand);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(Check1);
+    layout->addLayout(buttons);
+
+    // Enter answers OK wherever the focus is, Esc answers End.
+    OKCommand->setDefault(true);
+    connect(OKCommand, &QPushButton::clicked, this, &IdPassForm::OKCommand_Click);
+    connect(CancelCommand, &QPushButton::clicked, this, &IdPassForm::CancelCommand_Click);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                &IdPassForm::OKCommand_Click);
+    }
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &IdPassForm::CancelCommand_Click);
+    Form_Load();
+}
+
+void IdPassForm::Form_Load() {
+    const AccountSettings stored = readAccountSettings(app_.folder());
+    IdText->setText(stored.AccountId);
+    PassText->setText(stored.AccountPassword);
+    Check1->setChecked(false);
+}
+
+void IdPassForm::OKCommand_Click() {
+    app_.AccountId = IdText->text();
+    app_.AccountPassword = PassText->text();
+    const bool save = Check1->isChecked();
+    if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save) &&
+        save) {
+        // The next mail check reads the file again, so the user must know it was not kept.
+        app_.desktop().message(this, QStringLiteral("ID/パスワードを保存できません。\n%1")
+                                         .arg(QDir::toNativeSeparators(appPath(
+                                             app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
+    }
+    Unload();
+}
+
+void IdPassForm::CancelCommand_Click() {
+    Unload();
+}

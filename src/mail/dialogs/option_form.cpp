@@ -1,0 +1,93 @@
+#include "option_form.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app_folder.h"
+#include "desktop.h"
+#include "quillpost_app.h"
+#include "settings_files.h"
+
+namespace {
+
+QLabel* fieldLabel(const QString& caption, QWidget* field) {
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    return label;
+}
+
+}  // namespace
+
+OptionForm::OptionForm(QuillpostApp& app)
+    : QuillpostForm(app),
+      Command1(new QPushButton(QStringLiteral("ホーム"), this)),
+      OkCommand(new QPushButton(QStringLiteral("設定"), this)),
+      CancelCommand(new QPushButton(QStringLiteral("中止"), this)),
+      SmtpText(new QLineEdit(this)),
+      Pop3Text(new QLineEdit(this)),
+      MailText(new QLineEdit(this)),
+      ApopCheck(new QCheckBox(QStringLiteral("APOP を使用する(&A)"), this)) {
+    setWindowTitle(QStringLiteral("設定"));
+
+    QPalette cancelPalette = CancelCommand->palette();
+    cancelPalette.setColor(QPalette::Button, QColor(255, 0, 0));
+    cancelPalette.setColor(QPalette::ButtonText, QColor(255, 255, 255));
+    CancelCommand->setPalette(cancelPalette);
+    CancelCommand->setAutoFillBackground(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command1);
+    buttons->addWidget(OkCommand);
+    buttons->addWidget(CancelCommand);
+    buttons->addStretch();
+    auto* fields = new QFormLayout;
+    fields->addRow(fieldLabel(QStringLiteral("SMTPサーバー名(&S)"), SmtpText), SmtpText);
+    fields->addRow(fieldLabel(QStringLiteral("POP3サーバー名(&P)"), Pop3Text), Pop3Text);
+    fields->addRow(fieldLabel(QStringLiteral("メールアドレス(&M)"), MailText), MailText);
+    fields->addRow(ApopCheck);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addLayout(fields);
+    SmtpText->setMinimumWidth(260);
+
+    connect(Command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
+    connect(OkCommand, &QPushButton::clicked, this, &OptionForm::OkCommand_Click);
+    connect(CancelCommand, &QPushButton::clicked, this, &OptionForm::CancelCommand_Click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &OptionForm::CancelCommand_Click);
+    Form_Load();
+}
+
+void OptionForm::Form_Load() {
+    SmtpText->setText(app_.SmtpServer);
+    Pop3Text->setText(app_.Pop3Server);
+    MailText->setText(app_.MailAddress);
+    ApopCheck->setChecked(app_.ApopFlag != 0);
+}
+
+void OptionForm::OkCommand_Click() {
+    app_.SmtpServer = SmtpText->text();
+    app_.Pop3Server = Pop3Text->text();
+    app_.MailAddress = MailText->text();
+    app_.ApopFlag = ApopCheck->isChecked() ? 1 : 0;
+    if (!writeServerSettings(app_.folder(),
+                             {app_.SmtpServer, app_.Pop3Server, app_.MailAddress, app_.ApopFlag})) {
+        // In force for this run, but lost at the next start: the user must know.
+        app_.desktop().message(
+            this, QStringLiteral("設定を保存できません。次回の起動時には元の設定に戻ります。\n%1")
+                      .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\qsmail.ini"))));
+    }
+    Unload();
+}
+
+void OptionForm::Command1_Click() {
+    Unload();
+}
+
+void OptionForm::CancelCommand_Click() {
+    Unload();
+}

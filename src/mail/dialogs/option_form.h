@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "quillpost_form.h"
+
+// The server dialog: SMTP and POP3 servers, the user's own address and the APOP choice,
+// saved in "qsmail.ini" and in force at once.
+class OptionForm : public QuillpostForm {
+    Q_OBJECT
+
+  public:
+    explicit OptionForm(QuillpostApp& app);
+
+    void Form_Load();
+    void OkCommand_Click();
+    void Command1_Click();
+    void CancelCommand_Click();
+
+    QPushButton* Command1;
+    QPushButton* OkCommand;
+    QPushButton* CancelCommand;
+    QLineEdit* SmtpText;
+    QLineEdit* Pop3Text;
+    QLineEdit* MailText;
+    QCheckBox* ApopCheck;
+};

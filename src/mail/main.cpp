@@ -1,0 +1,17 @@
+#include <QApplication>
+
+#include "app_folder.h"
+#include "clock.h"
+#include "main_form.h"
+#include "qt_desktop.h"
+#include "quillpost_app.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillpost"));
+    QtDesktop desktop;
+    SteadyClock clock;
+    QuillpostApp app(applicationFolder(), desktop, clock);
+    app.mainForm().show();
+    return QApplication::exec();
+}

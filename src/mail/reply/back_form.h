@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "limited_text_box.h"
+#include "quillpost_form.h"
+
+// The reply window. The history window's reply action fills the recipient, subject and
+// body and shows it; the user edits, may attach one file and sends. A reply the server
+// refuses stays in the window so that nothing typed is lost.
+class BackForm : public QuillpostForm {
+    Q_OBJECT
+
+  public:
+    explicit BackForm(QuillpostApp& app);
+
+    void Command5_Click();
+    void SendCommand_Click();
+    void CancelCommand_Click();
+    void Command1_Click();
+    void AttachCommand_Click();
+
+    // True while a send runs: a further press of the send button is ignored.
+    bool sending() const { return sending_; }
+
+    QPushButton* Command5;
+    QPushButton* SendCommand;
+    QPushButton* CancelCommand;
+    QPushButton* Command1;
+    QLineEdit* ToText;
+    QLineEdit* SubjectText;
+    LimitedTextBox* BodyText;
+    QLineEdit* AttachText;
+    QPushButton* AttachCommand;
+
+  private:
+    bool sending_ = false;
+};

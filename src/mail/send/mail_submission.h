@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class QuillpostApp;
+class QWidget;
+
+// Hands one mail to the transport with the shared SMTP server and own address. SMTP AUTH
+// uses the account of this run, or the saved one when none was entered yet. A rejected
+// mail shows the transport's message in a box titled "送信エラー" over `parent` (if it is
+// still open). True when the server took the mail.
+bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
+                const QString& body, const QString& attachments);
+
+// The main window's lamp timer runs every 500 ms while mail goes out, and stops after.
+void SetSendingLamp(QuillpostApp& app, bool on);

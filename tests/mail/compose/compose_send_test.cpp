@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <memory>
+
+#include "fake_clock.h"
+#include "fortune.h"
+#include "mail_records.h"
+#include "mail_servers.h"
+#include "main_form.h"
+#include "quillpost_app.h"
+#include "scripted_desktop.h"
+#include "settings_files.h"
+#include "temp_app_folder.h"
+#include "write_form.h"
+
+namespace {
+
+const QString kSubject = QStringLiteral("お見積り①の件");
+const QString kBody = QStringLiteral("髙橋様\r\nいつもお世話になっております。ｶﾀｶﾅ");
+const QString kDone = QStringLiteral("送信完了です。");
+
+MailServers::Options threeUsers() {
+    MailServers::Options options;
+    options.users << QStringLiteral("jiro:niban") << QStringLiteral("saburo:sanban");
+    return options;
+}
+
+class ComposeSendTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        // The main window's start-up reads the (absent) server settings: set them after.
+        app->mainForm();
+        app->transport().setTimeoutMs(10000);
+        app->SmtpServer = servers.smtpHost();
+        app->MailAddress = QStringLiteral("hanako@example.jp");
+    }
+
+    WriteForm& form() { return app->writeForm(); }
+
+    void fill(const QString& to) {
+        form().ToText->SetText(to);
+        form().SubjectText->setText(kSubject);
+        form().BodyText->SetText(kBody);
+    }
+
+    // The compose window's bulk mode over a book of these addresses.
+    void bulkTo(const QStringList& addresses) {
+        for (const QString& address : addresses) {
+            ASSERT_TRUE(addressStore(folder.path()).Append({QStringLiteral("友人"), 1, address}));
+        }
+        form().Command3_Click();
+        form().Option2->click();
+    }
+
+    // Fetches taro's mail through the mail check and returns the stored records.
+    QList<ReceivedMailRecord> fetchTaro() {
+        app->Pop3Server = servers.pop3Host();
+        EXPECT_TRUE(writeAccountSettings(
+            folder.path(), {QStringLiteral("taro"), QStringLiteral("himitsu")}, true));
+        app->mainForm().Command3_Click();
+        return receivedMailStore(folder.path()).ReadAll();
+    }
+
+    QList<SentMailRecord> sentHistory() const { return sentMailStore(folder.path()).ReadAll(); }
+
+    QStringList sendErrors() const {
+        QStringList texts;
+        for (const auto& message : desktop.messages) {
+            if (message.title == QStringLiteral("送信エラー")) {
+                texts.append(message.text);
+            }
+        }
+        return texts;
+    }
+
+    MailServers servers{threeUsers()};
+    TempAppFolder folder;
+    ScriptedDesktop desktop;
+    FakeClock clock;
+    std::unique_ptr<QuillpostApp> app;
+};
+
+TEST_F(ComposeSendTest, AMailWithThreeAttachmentsIsFetchedBackAndRecorded) {
+    const QString outgoing = folder.file(QStringLiteral("送る"));
+    QDir().mkpath(outgoing);
+    const QStringList files{outgoing + QStringLiteral("/見積書①.txt"),
+                            outgoing + QStringLiteral("/photo.jpg"),
+                            outgoing + QStringLiteral("/data file.bin")};
+    const QList<QByteArray> contents{"見積", QByteArray(3000, '\xff'), QByteArray(10, '\0')};
+    for (int i = 0; i < files.size(); ++i) {
+        QFile file(files[i]);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents[i]);
+    }
+    ASSERT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("★MailData/qsmdata6.data"))));
+
+    WriteForm& w = form();
+    w.show();
+    w.move(30, 40);
+    fill(QStringLiteral("taro@localhost"));
+    desktop.fileNames = files;
+    w.AttachCommand_Click();
+    w.Command9_Click();
+    w.Command9_Click();
+    app->mainForm().hide();
+    w.Image1_Click();
+
+    EXPECT_TRUE(sendErrors().isEmpty()) << sendErrors().join(u'\n').toStdString();
+    EXPECT_EQ(w.Label7->text(), kDone);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(app->mainForm().isVisible());
+    EXPECT_EQ(app->mainForm().pos(), QPoint(30, 40));
+    EXPECT_FALSE(app->mainForm().Timer1->isActive());
+    EXPECT_TRUE(w.List2->isHidden());
+    EXPECT_FALSE(w.Command9->isEnabled());
+    EXPECT_TRUE(w.AttachCommand->isEnabled());
+    EXPECT_EQ(w.SubjectText->text(), kSubject) << "the window keeps the mail";
+    EXPECT_EQ(w.AttachText->text().count(u','), 2);
+
+    const QList<SentMailRecord> sent = sentHistory();
+    ASSERT_EQ(sent.size(), 1) << "the first send creates the sent history";
+    EXPECT_EQ(app->CurrentRecordNo, 1);
+    EXPECT_EQ(sent[0].Subject.trimmed(), kSubject);
+    EXPECT_EQ(sent[0].To.trimmed(), QStringLiteral("taro@localhost"));
+    EXPECT_EQ(sent[0].Body.trimmed(), kBody);
+    EXPECT_EQ(sent[0].SentAt.trimmed(), app->mainForm().Text1->text());
+    EXPECT_EQ(sent[0].LiveFlag, 1);
+
+    const QList<ReceivedMailRecord> received = fetchTaro();
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0].Subject.trimmed(), kSubject);
+    EXPECT_TRUE(received[0].Body.trimmed().startsWith(kBody)) << received[0].Body.toStdString();
+    EXPECT_TRUE(received[0].From.contains(QStringLiteral("hanako@example.jp")));
+    for (int i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(folder.read(QStringLiteral("添付フォルダ/") + QFileInfo(files[i]).fileName()),
+                  contents[i])
+            << i;
+    }
+}
+
+TEST_F(ComposeSendTest, BulkSendingGoesToEveryEntryInOrder) {
+    // All three reach taro's mailbox, so their order of arrival shows.
+    bulkTo({QStringLiteral("taro@localhost"), QStringLiteral("taro@first.example"),
+            QStringLiteral("taro@second.example")});
+    fill(QStringLiteral("表示用の宛先"));
+    form().Image1_Click();
+
+    EXPECT_TRUE(sendErrors().isEmpty()) << sendErrors().join(u'\n').toStdString();
+    const QList<QByteArray> mails = servers.mailbox(QStringLiteral("taro"));
+    ASSERT_EQ(mails.size(), 3);
+    EXPECT_TRUE(mails[0].contains("To: taro@localhost"));
+    EXPECT_TRUE(mails[1].contains("To: taro@first.example"));
+    EXPECT_TRUE(mails[2].contains("To: taro@second.example"));
+    const QList<SentMailRecord> sent = sentHistory();
+    ASSERT_EQ(sent.size(), 3);
+    for (const SentMailRecord& record : sent) {
+        EXPECT_EQ(record.To.trimmed(), QStringLiteral("表示用の宛先"));
+    }
+    EXPECT_EQ(app->CurrentRecordNo, 3);
+}
+
+TEST_F(ComposeSendTest, BulkSendingWithAnEmptyBookSendsNothing) {
+    bulkTo({});
+    fill(QStringLiteral("taro@localhost"));
+    form().show();
+    form().Image1_Click();
+    EXPECT_TRUE(servers.mailbox(QStringLiteral("taro")).isEmpty());
+    EXPECT_TRUE(sentHistory().isEmpty());
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_EQ(form().Label7->text(), kDone);
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(ComposeSendTest, AFailedPassShowsOneErrorAndTheOthersAreSent) {
+    bulkTo({QStringLiteral("jiro@localhost"), QStringLiteral("nobody@localhost"),
+            QStringLiteral("saburo@localhost")});
+    fill(QString());
+    form().Image1_Click();
+
+    EXPECT_EQ(sendErrors().size(), 1);
+    EXPECT_EQ(desktop.messages.size(), 1);
+    EXPECT_FALSE(sendErrors().value(0).isEmpty());
+    EXPECT_EQ(servers.mailbox(QStringLiteral("jiro")).size(), 1);
+    EXPECT_EQ(servers.mailbox(QStringLiteral("saburo")).size(), 1);
+    EXPECT_EQ(sentHistory().size(), 3) << "every attempt is recorded";
+    EXPECT_EQ(form().Label7->text(), kDone);
+}
+
+TEST_F(ComposeSendTest, TheFortuneGoesWithTheMailButNotIntoTheHistory) {
+    QList<int> draws{5, 12};
+    form().drawFortune = [&draws] { return draws.takeFirst(); };
+    fill(QStringLiteral("taro@localhost"));
+    form().Check1->setChecked(true);
+    form().Image1_Click();
+
+    const QString once = withFortune(kBody, 5);
+    EXPECT_EQ(form().BodyText->Text(), once);
+    EXPECT_TRUE(once.endsWith(QStringLiteral("\r\n\r\n") + fortuneFooter() +
+                              QStringLiteral("\r\n\r\n") + fortuneText(5)));
+    form().Image1_Click();
+    EXPECT_EQ(form().BodyText->Text(), withFortune(once, 12)) << "a second fortune follows";
+    EXPECT_TRUE(draws.isEmpty());
+
+    const QList<SentMailRecord> sent = sentHistory();
+    ASSERT_EQ(sent.size(), 2);
+    EXPECT_EQ(sent[0].Body.trimmed(), kBody);
+    EXPECT_EQ(sent[1].Body.trimmed(), once.trimmed());
+
+    const QList<ReceivedMailRecord> received = fetchTaro();
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_TRUE(received[0].Body.trimmed().endsWith(fortuneText(5).trimmed()))
+        << received[0].Body.trimmed().toStdString();
+    EXPECT_TRUE(received[0].Body.contains(fortuneFooter()));
+    EXPECT_TRUE(received[1].Body.trimmed().endsWith(fortuneText(12)));
+    EXPECT_EQ(received[1].Body.count(fortuneFooter()), 2);
+}
+
+TEST_F(ComposeSendTest, ASecondPressWhileSendingIsIgnored) {
+    int draws = 0;
+    form().drawFortune = [&draws] {
+        ++draws;
+        return 1;
+    };
+    fill(QStringLiteral("taro@localhost"));
+    form().Check1->setChecked(true);
+    bool pressedDuringSend = false;
+    QTimer::singleShot(0, &form(), [&] {
+        pressedDuringSend = form().sending();
+        form().Image1_Click();
+    });
+    form().Image1_Click();
+    QCoreApplication::processEvents();
+
+    ASSERT_TRUE(pressedDuringSend) << "the second press must arrive while the first runs";
+    EXPECT_FALSE(form().sending());
+    EXPECT_EQ(draws, 1);
+    EXPECT_EQ(sentHistory().size(), 1);
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 1);
+    EXPECT_EQ(form().BodyText->Text(), withFortune(kBody, 1));
+}
+
+TEST(ComposeSendWithAuth, TheSavedAccountAuthenticatesAtTheServer) {
+    MailServers::Options options;
+    options.smtpAuth = true;
+    MailServers servers(options);
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    TempAppFolder folder;
+    ScriptedDesktop desktop;
+    FakeClock clock;
+    QuillpostApp app(folder.path(), desktop, clock);
+    app.mainForm();
+    app.transport().setTimeoutMs(10000);
+    app.SmtpServer = servers.smtpHost();
+    app.MailAddress = QStringLiteral("hanako@example.jp");
+    WriteForm& w = app.writeForm();
+    w.ToText->SetText(QStringLiteral("taro@localhost"));
+
+    app.AccountId = QStringLiteral("taro");
+    app.AccountPassword = QStringLiteral("wrong");
+    w.Image1_Click();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("送信エラー"));
+
+    app.AccountId.clear();
+    app.AccountPassword.clear();
+    ASSERT_TRUE(writeAccountSettings(folder.path(),
+                                     {QStringLiteral("taro"), QStringLiteral("himitsu")}, true));
+    w.Image1_Click();
+    EXPECT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 1);
+}
+
+}  // namespace

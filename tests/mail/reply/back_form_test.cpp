@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <memory>
+
+#include "back_form.h"
+#include "fake_clock.h"
+#include "mail_records.h"
+#include "mail_servers.h"
+#include "main_form.h"
+#include "quillpost_app.h"
+#include "scripted_desktop.h"
+#include "temp_app_folder.h"
+
+namespace {
+
+class BackFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        app->mainForm();
+        app->transport().setTimeoutMs(10000);
+        app->MailAddress = QStringLiteral("hanako@example.jp");
+    }
+
+    BackForm& form() { return app->backForm(); }
+
+    // What the history window's reply action leaves behind.
+    void answer(const QString& to) {
+        form().ToText->setText(to);
+        form().SubjectText->setText(QStringLiteral("Re:  ご相談"));
+        form().BodyText->SetText(QStringLiteral("お返事です。"));
+    }
+
+    static void settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    TempAppFolder folder;
+    ScriptedDesktop desktop;
+    FakeClock clock;
+    std::unique_ptr<QuillpostApp> app;
+};
+
+TEST_F(BackFormTest, PastingRebuildsTheBodyFromClipboardAndTheAnsweredMail) {
+    ReceivedMailStore store = receivedMailStore(folder.path());
+    ASSERT_TRUE(
+        store.Append({QStringLiteral("ご相談"), QStringLiteral("日付"),
+                      QStringLiteral("taro@example.jp"), QStringLiteral("元の本文\r\n二行目"), 1}));
+    app->ReceivedBuffer = *store.ReadAt(1);
+    const QString stored = app->ReceivedBuffer.Body;
+    ASSERT_EQ(stored.size(), 32000 - 16 + 9) << "the buffer holds the field with its padding";
+
+    // The box keeps line ends as CR LF, so the lone CR shows as one more line end.
+    const QString separator = QStringLiteral("\r\n\r\n\r\n\r\n");
+    QGuiApplication::clipboard()->clear();
+    form().Command1_Click();
+    EXPECT_EQ(form().BodyText->Text(), separator + stored);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("了解しました。"));
+    form().Command1_Click();
+    form().Command1_Click();
+    EXPECT_EQ(form().BodyText->Text(), QStringLiteral("了解しました。") + separator + stored)
+        << "pressed twice, nothing accumulates";
+}
+
+TEST_F(BackFormTest, OneAttachmentHomeAndCancel) {
+    BackForm* w = &form();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("返事を出す"));
+    desktop.fileNames = {folder.file(QStringLiteral("一.txt")),
+                         folder.file(QStringLiteral("二.txt")), QString()};
+    w->AttachCommand_Click();
+    w->AttachCommand_Click();
+    EXPECT_EQ(w->AttachText->text(), folder.file(QStringLiteral("二.txt")));
+    w->AttachCommand_Click();
+    EXPECT_EQ(w->AttachText->text(), folder.file(QStringLiteral("二.txt")))
+        << "a cancelled dialog keeps the attachment";
+
+    answer(QStringLiteral("taro@localhost"));
+    w->show();
+    w->move(70, 80);
+    app->mainForm().hide();
+    w->Command5_Click();
+    EXPECT_TRUE(app->mainForm().isVisible());
+    EXPECT_EQ(app->mainForm().pos(), QPoint(70, 80));
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->BodyText->Text(), QStringLiteral("お返事です。"));
+
+    w->CancelCommand_Click();
+    settle();
+    EXPECT_FALSE(app->isLoaded(w));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+class BackFormSendTest : public BackFormTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+        BackFormTest::SetUp();
+        app->SmtpServer = servers.smtpHost();
+    }
+
+    MailServers servers;
+};
+
+TEST_F(BackFormSendTest, ASentReplyClosesTheWindowAndLeavesNoHistory) {
+    BackForm* w = &form();
+    answer(QStringLiteral("taro@localhost"));
+    w->show();
+    app->mainForm().hide();
+    w->SendCommand_Click();
+    settle();
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_FALSE(app->isLoaded(w));
+    EXPECT_TRUE(app->mainForm().isVisible());
+    EXPECT_FALSE(app->mainForm().Timer1->isActive());
+    const QList<QByteArray> mails = servers.mailbox(QStringLiteral("taro"));
+    ASSERT_EQ(mails.size(), 1);
+    EXPECT_TRUE(mails[0].contains("To: taro@localhost"));
+    EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 0);
+}
+
+TEST_F(BackFormSendTest, ARejectedReplyKeepsTheWindowAndItsText) {
+    BackForm* w = &form();
+    answer(QStringLiteral("nobody@localhost"));
+    w->show();
+    w->SendCommand_Click();
+    settle();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("送信エラー"));
+    EXPECT_FALSE(desktop.messages[0].text.isEmpty());
+    ASSERT_TRUE(app->isLoaded(w));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->BodyText->Text(), QStringLiteral("お返事です。"));
+    EXPECT_EQ(w->ToText->text(), QStringLiteral("nobody@localhost"));
+    EXPECT_FALSE(app->mainForm().Timer1->isActive());
+
+    // Corrected, the same window sends.
+    w->ToText->setText(QStringLiteral("taro@localhost"));
+    w->SendCommand_Click();
+    settle();
+    EXPECT_FALSE(app->isLoaded(w));
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 1);
+}
+
+TEST_F(BackFormSendTest, ASecondPressWhileSendingIsIgnored) {
+    answer(QStringLiteral("taro@localhost"));
+    bool pressedDuringSend = false;
+    BackForm* w = &form();
+    QTimer::singleShot(0, w, [&] {
+        pressedDuringSend = w->sending();
+        w->SendCommand_Click();
+    });
+    w->SendCommand_Click();
+    settle();
+    ASSERT_TRUE(pressedDuringSend);
+    EXPECT_TRUE(desktop.messages.isEmpty()) << desktop.messageTexts().join(u'|').toStdString();
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 1);
+}
+
+}  // namespace
