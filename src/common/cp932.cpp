@@ -1,5 +1,7 @@
 #include "cp932.h"
 
+#include <QList>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -42,10 +44,14 @@ QByteArray encodeCp932(QStringView text) {
     if (isAscii(text)) {
         return text.toLatin1();
     }
-    Iconv cd = openIconv(kCp932, kUtf16);
-    auto* in = reinterpret_cast<char*>(const_cast<QChar*>(text.data()));
-    size_t inLeft = static_cast<size_t>(text.size()) * 2;
-    QByteArray out(text.size() * 2 + 1, Qt::Uninitialized);
+    // From glibc's own wide characters the conversion is a single step, which makes each
+    // restart after an unencodable character cheap.
+    static_assert(sizeof(wchar_t) == 4, "WCHAR_T is taken as UCS-4");
+    QList<uint> codePoints = text.toUcs4();
+    Iconv cd = openIconv(kCp932, "WCHAR_T");
+    auto* in = reinterpret_cast<char*>(codePoints.data());
+    size_t inLeft = static_cast<size_t>(codePoints.size()) * 4;
+    QByteArray out(codePoints.size() * 2, Qt::Uninitialized);
     char* outPtr = out.data();
     size_t outLeft = static_cast<size_t>(out.size());
     while (inLeft > 0) {
@@ -55,24 +61,15 @@ QByteArray encodeCp932(QStringView text) {
         }
         if (errno == E2BIG) {
             const qsizetype used = outPtr - out.data();
-            out.resize(out.size() * 2);
+            out.resize(out.size() * 2 + 2);
             outPtr = out.data() + used;
             outLeft = static_cast<size_t>(out.size() - used);
             continue;
         }
-        // Not in the code page (EILSEQ) or a lone surrogate at the end (EINVAL): one "?"
-        // stands for the whole character.
-        const auto* unit = reinterpret_cast<const QChar*>(in);
-        const bool pair = inLeft >= 4 && unit[0].isHighSurrogate() && unit[1].isLowSurrogate();
-        const size_t skip = pair ? 4 : 2;
-        in += skip;
-        inLeft -= skip;
-        if (outLeft == 0) {
-            const qsizetype used = outPtr - out.data();
-            out.resize(out.size() * 2);
-            outPtr = out.data() + used;
-            outLeft = static_cast<size_t>(out.size() - used);
-        }
+        // Not in the code page (a lone surrogate arrives as U+FFFD): one "?" stands for
+        // the character. Every character needs at most two bytes, so "?" always fits.
+        in += 4;
+        inLeft -= 4;
         *outPtr++ = '?';
         --outLeft;
     }
@@ -136,10 +133,6 @@ QString Cp932Decoder::decode(QByteArrayView bytes) {
     }
     out.truncate((outPtr - reinterpret_cast<char*>(out.data())) / 2);
     return out;
-}
-
-bool isCp932LeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 QByteArray fitCp932Field(QStringView text, int width) {

@@ -30,7 +30,9 @@ class Cp932Decoder {
 };
 
 // True for the first byte of a double-byte character.
-bool isCp932LeadByte(unsigned char byte);
+inline bool isCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 // Exactly `width` bytes: the encoded text cut at `width` bytes but never inside a
 // double-byte character (a freed byte becomes a space), then padded with spaces.

@@ -86,7 +86,7 @@ TyakuForm::TyakuForm(QuillpostApp& app)
       Text1(new QLineEdit(this)),
       Text2(new QLineEdit(this)),
       Text3(new QLineEdit(this)),
-      Text4(new TextBox(this)),
+      Text4(new StagingBox(this)),
       Text5(new QLineEdit(this)),
       Text13(new QLineEdit(this)) {
     QFont type = font();

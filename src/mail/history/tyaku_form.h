@@ -10,6 +10,7 @@
 
 #include "image_box.h"
 #include "quillpost_form.h"
+#include "staging_box.h"
 #include "text_box.h"
 
 // The history window: lists the received or the sent mail (HistoryMode 1 or 2), shows the
@@ -84,7 +85,7 @@ class TyakuForm : public QuillpostForm {
     QLineEdit* Text1;
     QLineEdit* Text2;
     QLineEdit* Text3;
-    TextBox* Text4;
+    StagingBox* Text4;
     QLineEdit* Text5;
     QLineEdit* Text13;
 

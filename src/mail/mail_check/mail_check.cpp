@@ -138,6 +138,9 @@ Fetched fetchAll(QuillpostApp& app) {
         return result;
     }
 
+    // Paths are resolved once per check: matching names without regard to case reads the
+    // folders.
+    ReceivedMailStore store = receivedMailStore(app.folder());
     const QString attachmentFolder = appPath(app.folder(), kAttachmentFolder);
     const QString scratchPath = appPath(app.folder(), kScratchFile);
     for (int n = 1; n <= result.count; ++n) {
@@ -177,13 +180,13 @@ Fetched fetchAll(QuillpostApp& app) {
         auto* row = new QTreeWidgetItem({StripAtNul(subject), StripAtNul(from), StripAtNul(date)});
         tyaku.MailListView->addTopLevelItem(row);
 
-        const qint16 recordNo = receivedMailStore(app.folder()).NextRecordNo();
+        const qint16 recordNo = store.NextRecordNo();
         tyaku.Text7->setText(QString::number(tyaku.MailListView->topLevelItemCount()));
-        if (!StoreReceivedMail(app, recordNo)) {
+        if (!StoreReceivedMail(app, store, recordNo)) {
             // The mail stays on the server, with every one after it, for the next check.
             showError(app, QStringLiteral("受信したメールを保存できません。メールはサーバーに残して"
                                           "あります。\n") +
-                               receivedMailStore(app.folder()).errorString());
+                               store.errorString());
             close();
             result.outcome = Outcome::Failed;
             return result;
@@ -205,8 +208,7 @@ Fetched fetchAll(QuillpostApp& app) {
 
 }  // namespace
 
-bool StoreReceivedMail(QuillpostApp& app, qint16 recordNo) {
-    ReceivedMailStore store = receivedMailStore(app.folder());
+bool StoreReceivedMail(QuillpostApp& app, ReceivedMailStore& store, qint16 recordNo) {
     TyakuForm& tyaku = app.tyakuForm();
     ReceivedMailRecord record{TrimSpaces(tyaku.Text1->text()), TrimSpaces(tyaku.Text2->text()),
                               TrimSpaces(tyaku.Text3->text()), TrimSpaces(tyaku.Text4->Text()),

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "mail_records.h"
+
 class QuillpostApp;
 
 // The attachment notice appended to the stored body of a mail that mentions attachments.
@@ -16,4 +18,4 @@ void MailCheck(QuillpostApp& app);
 
 // Writes the staged mail (history window's Text1–Text4, Text7) as received record
 // `recordNo`. False, with nothing written, when the record cannot be stored.
-bool StoreReceivedMail(QuillpostApp& app, qint16 recordNo);
+bool StoreReceivedMail(QuillpostApp& app, ReceivedMailStore& store, qint16 recordNo);

@@ -184,6 +184,11 @@ int NMail::NMailPop3GetMailStatus(int handle, int mailNo, QString& subject, QStr
 }
 
 int NMail::NMailPop3GetMailSize(int handle, int mailNo) {
+    // The status call has usually fetched the mail already: its size needs no round trip.
+    if (handle == state_->lastMailHandle && mailNo == state_->lastMailNo &&
+        !state_->lastMail.isEmpty()) {
+        return static_cast<int>(state_->lastMail.size());
+    }
     const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
     if (!pop3) {
         return TransportResult::NoConnection;
