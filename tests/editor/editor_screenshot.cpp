@@ -7,11 +7,10 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include <cstdio>
-
 #include "app_folder.h"
 #include "desktop.h"
 #include "frm_main.h"
+#include "screenshot.h"
 
 namespace {
 
@@ -60,41 +59,31 @@ void drawPictures(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: editor_screenshot <folder>\n");
-        return 2;
-    }
-    QTemporaryDir folder;
-    drawPictures(folder.path());
-    SilentDesktop desktop;
-    frmMain window(folder.path(), desktop);
-    window.resize(900, 600);
-    window.show();
-    QApplication::clipboard()->setText(QStringLiteral(
-        "件名: 来週の打ち合わせについて\r\n"
-        "差出人: 山田 花子 <hanako@example.jp>\r\n"
-        "日付: Tue, 8 Dec 2026 10:00:00 +0900\r\n"
-        "\r\n"
-        "佐藤様\r\n"
-        "\r\n"
-        "いつもお世話になっております。㈱サンプル商事の山田です。\r\n"
-        "来週の打ち合わせですが、①水曜日の午後二時から、②会議室Ｂにて行いたいと存じます。"
-        "ご都合のほどをお知らせいただけますと幸いです。資料は前日までにメールでお送りします。\r\n"
-        "\r\n"
-        "ｶﾀｶﾅの半角表記もそのまま表示されます。\r\n"
-        "\r\n"
-        "よろしくお願いいたします。\r\n"));
-    window.Command2_Click();
-    window.mnuJumpTop_Click();
-    window.Timer1_Timer();
-    QApplication::processEvents();
-    const QString out =
-        QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("notepane.png"));
-    if (!window.grab().save(out, "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
-        return 1;
-    }
-    return 0;
+    return runScreenshotProgram(argc, argv, [](const QDir& output) {
+        QTemporaryDir folder;
+        drawPictures(folder.path());
+        SilentDesktop desktop;
+        frmMain window(folder.path(), desktop);
+        window.resize(900, 600);
+        window.show();
+        QApplication::clipboard()->setText(QStringLiteral(
+            "件名: 来週の打ち合わせについて\r\n"
+            "差出人: 山田 花子 <hanako@example.jp>\r\n"
+            "日付: Tue, 8 Dec 2026 10:00:00 +0900\r\n"
+            "\r\n"
+            "佐藤様\r\n"
+            "\r\n"
+            "いつもお世話になっております。㈱サンプル商事の山田です。\r\n"
+            "来週の打ち合わせですが、①水曜日の午後二時から、②会議室Ｂにて行いたいと存じます。"
+            "ご都合のほどをお知らせいただけますと幸いです。資料は前日までにメールでお送りします。\r"
+            "\n"
+            "\r\n"
+            "ｶﾀｶﾅの半角表記もそのまま表示されます。\r\n"
+            "\r\n"
+            "よろしくお願いいたします。\r\n"));
+        window.Command2_Click();
+        window.mnuJumpTop_Click();
+        window.Timer1_Timer();
+        return saveScreenshot(window, output, QStringLiteral("notepane.png"));
+    });
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "backgrounds.h"
 #include "main_form.h"
 #include "quillpost_app.h"
 #include "routines.h"
@@ -16,14 +17,6 @@ constexpr int kHeightTwips = 7695;
 constexpr int kBodyTop = 1440;
 const QColor kLightYellow(255, 255, 192);
 const QColor kBarColour(192, 255, 255);
-
-void fillBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 }  // namespace
 
@@ -48,7 +41,7 @@ TuikaForm::TuikaForm(QuillpostApp& app)
     move(screen()->availableGeometry().center() - rect().center());
 
     TitleBar->setGeometry(twipsRect(0, 0, kWidthTwips, 420));
-    fillBackground(TitleBar, kBarColour);
+    fillTextBackground(TitleBar, kBarColour);
     TitleLabel->setGeometry(twipsRect(120, 45, 2400, 330));
     SizeLabel->setGeometry(twipsRect(5280, 45, 1100, 330));
     Text1->setGeometry(twipsRect(6420, 45, 615, 330));
@@ -63,10 +56,10 @@ TuikaForm::TuikaForm(QuillpostApp& app)
     Text10->setGeometry(twipsRect(6720, 810, 3225, 345));
     BodyLabel->setGeometry(twipsRect(120, 1170, 900, 270));
     for (QLineEdit* box : {Text8, Text9, Text10}) {
-        fillBackground(box, kLightYellow);
+        fillTextBackground(box, kLightYellow);
     }
     Text15->setGeometry(twipsRect(0, kBodyTop, 10095, 6255));
-    fillBackground(Text15, Qt::white);
+    fillTextBackground(Text15, Qt::white);
     Text15->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     connect(UpDown1->DownButton, &QToolButton::clicked, this, &TuikaForm::UpDown1_DownClick);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app_folder.h"
+#include "backgrounds.h"
 #include "main_form.h"
 #include "quillpost_app.h"
 #include "typing_limit.h"
@@ -35,14 +36,6 @@ const QString kCommand15Help = QStringLiteral(
     "本文のコピーを行います。コピーしたい部分を選択して、このボタンを押して下さい。");
 const QString kCommand2Help =
     QStringLiteral("文字の拡大縮小が出来る画面に移ります。内容は自動的に貼り付けられています。");
-
-void fillBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 QLabel* centredLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -102,7 +95,7 @@ TyakuForm::TyakuForm(QuillpostApp& app)
 
 void TyakuForm::buildButtonBar() {
     Picture9->setGeometry(twipsRect(0, 0, kWidthTwips, 855));
-    fillBackground(Picture9, kLightCyan);
+    fillTextBackground(Picture9, kLightCyan);
     Command15->setGeometry(twipsRect(60, 180, 780, 495));
     Command2->setGeometry(twipsRect(900, 180, 1200, 495));
     Command6->setGeometry(twipsRect(2160, 180, 2760, 495));
@@ -119,7 +112,7 @@ void TyakuForm::buildButtonBar() {
 
 void TyakuForm::buildPictureButtons() {
     Picture7->setGeometry(twipsRect(0, 840, kWidthTwips, 1455));
-    fillBackground(Picture7, kLightCyan);
+    fillTextBackground(Picture7, kLightCyan);
     Picture7->setMouseTracking(true);
     Picture7->installEventFilter(this);
     const std::array<ImageBox*, 4> images{Image9, Image1, Image11, Image10};
@@ -151,7 +144,7 @@ void TyakuForm::buildMailBoxes() {
     MailListView->viewport()->installEventFilter(this);
 
     Picture3->setGeometry(twipsRect(0, 4080, kWidthTwips, 375));
-    fillBackground(Picture3, kSilver);
+    fillTextBackground(Picture3, kSilver);
     SubjectRowLabel->setGeometry(twipsRect(60, 30, 3000, 315));
     Text8->setGeometry(twipsRect(0, 4440, 3360, 375));
     Text8->setValidator(new TypingLimit(60, Text8));
@@ -159,16 +152,16 @@ void TyakuForm::buildMailBoxes() {
     Text10->setGeometry(twipsRect(5520, 4440, 2100, 375));
 
     Picture1->setGeometry(twipsRect(0, 4800, kWidthTwips, 375));
-    fillBackground(Picture1, kSilver);
+    fillTextBackground(Picture1, kSilver);
     BodyLabel->setGeometry(twipsRect(60, 30, 1500, 315));
     Text15->setGeometry(twipsRect(0, 5160, 7545, 3135));
-    fillBackground(Text15, Qt::white);
+    fillTextBackground(Text15, Qt::white);
     Text15->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text15->viewport()->setMouseTracking(true);
     Text15->viewport()->installEventFilter(this);
 
     Text14->setGeometry(twipsRect(1440, 6960, 5175, 975));
-    fillBackground(Text14, kLightYellow);
+    fillTextBackground(Text14, kLightYellow);
     Text14->setReadOnly(true);
 
     // The staging boxes and the selection marker stay out of sight even when the window

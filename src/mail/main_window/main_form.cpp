@@ -8,6 +8,7 @@
 
 #include "app_folder.h"
 #include "back_color_form.h"
+#include "backgrounds.h"
 #include "friend_form.h"
 #include "mail_check.h"
 #include "option_form.h"
@@ -38,13 +39,6 @@ const QString kHelpCommand8 = QStringLiteral(
 const QString kHelpImage1 = QStringLiteral(
     "あなたの家族、お子さん、ペット他、画像は自由に変えられます。１枚選択、１０枚の連続再生など"
     "の機能があります。");
-
-void fillBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 }  // namespace
 

@@ -1,15 +1,13 @@
 // Renders the history window in both modes, the zoom window and the address book, filled
 // with sample mail, into PNG files of the folder given as the first argument.
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-
-#include <cstdio>
 
 #include "fake_clock.h"
 #include "friend_form.h"
 #include "mail_records.h"
 #include "quillpost_app.h"
+#include "screenshot.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 #include "tuika_form.h"
@@ -38,72 +36,53 @@ void storeSamples(const QString& folder) {
                  QStringLiteral("了解しました。"), QStringLiteral("2026/12/08  13:02:44"), 1});
 }
 
-bool save(QWidget& window, const QDir& target, const char* name) {
-    window.show();
-    QApplication::processEvents();
-    const QString path = target.filePath(QString::fromLatin1(name));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
-        return 2;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    const QDir target(QString::fromLocal8Bit(argv[1]));
+    return runScreenshotProgram(argc, argv, [](const QDir& target) {
+        TempAppFolder folder;
+        QDir(folder.path()).mkpath(QStringLiteral("data"));
+        for (int n : {1, 3, 4, 5, 10}) {
+            QFile::copy(QStringLiteral(PICTURE_FOLDER "/%1.gif").arg(n),
+                        folder.file(QStringLiteral("data/%1.gif").arg(n)));
+        }
+        storeSamples(folder.path());
+        AddressStore book = addressStore(folder.path());
+        book.Append({QStringLiteral("山田　太郎") + QString(10, QChar(0x3000)), 1,
+                     QStringLiteral("yamada@example.jp")});
+        book.Append({QStringLiteral("花子") + QString(13, QChar(0x3000)), 1,
+                     QStringLiteral("hanako@example.jp")});
 
-    TempAppFolder folder;
-    QDir(folder.path()).mkpath(QStringLiteral("data"));
-    for (int n : {1, 3, 4, 5, 10}) {
-        QFile::copy(QStringLiteral(PICTURE_FOLDER "/%1.gif").arg(n),
-                    folder.file(QStringLiteral("data/%1.gif").arg(n)));
-    }
-    storeSamples(folder.path());
-    AddressStore book = addressStore(folder.path());
-    book.Append({QStringLiteral("山田　太郎") + QString(10, QChar(0x3000)), 1,
-                 QStringLiteral("yamada@example.jp")});
-    book.Append({QStringLiteral("花子") + QString(13, QChar(0x3000)), 1,
-                 QStringLiteral("hanako@example.jp")});
+        ScriptedDesktop desktop;
+        FakeClock clock;
+        QuillpostApp app(folder.path(), desktop, clock);
 
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    QuillpostApp app(folder.path(), desktop, clock);
+        app.HistoryMode = 1;
+        TyakuForm& history = app.tyakuForm();
+        history.setWindowTitle(QStringLiteral("着信履歴"));
+        history.MailListView->setCurrentItem(history.MailListView->topLevelItem(1));
+        history.MailListView_Click();
+        history.Image11_MouseMove();
+        bool ok = saveScreenshot(history, target, QStringLiteral("quillpost_history_received.png"));
 
-    app.HistoryMode = 1;
-    TyakuForm& history = app.tyakuForm();
-    history.setWindowTitle(QStringLiteral("着信履歴"));
-    history.MailListView->setCurrentItem(history.MailListView->topLevelItem(1));
-    history.MailListView_Click();
-    history.Image11_MouseMove();
-    bool ok = save(history, target, "quillpost_history_received.png");
+        history.Picture7_MouseMove();
+        history.Command2_Click();
+        ok = saveScreenshot(app.tuikaForm(), target, QStringLiteral("quillpost_zoom.png")) && ok;
 
-    history.Picture7_MouseMove();
-    history.Command2_Click();
-    ok = save(app.tuikaForm(), target, "quillpost_zoom.png") && ok;
+        app.HistoryMode = 2;
+        history.setWindowTitle(QStringLiteral("送信履歴"));
+        QPalette sentColours = history.MailListView->palette();
+        sentColours.setColor(QPalette::Base, colorFromNumber(colorNumber(220, 245, 245)));
+        history.MailListView->setPalette(sentColours);
+        history.Fill();
+        history.MailListView->setCurrentItem(history.MailListView->topLevelItem(0));
+        history.MailListView_Click();
+        ok = saveScreenshot(history, target, QStringLiteral("quillpost_history_sent.png")) && ok;
 
-    app.HistoryMode = 2;
-    history.setWindowTitle(QStringLiteral("送信履歴"));
-    QPalette sentColours = history.MailListView->palette();
-    sentColours.setColor(QPalette::Base, colorFromNumber(colorNumber(220, 245, 245)));
-    history.MailListView->setPalette(sentColours);
-    history.Fill();
-    history.MailListView->setCurrentItem(history.MailListView->topLevelItem(0));
-    history.MailListView_Click();
-    ok = save(history, target, "quillpost_history_sent.png") && ok;
-
-    FriendForm& friends = app.friendForm();
-    friends.List1->setCurrentRow(1);
-    friends.List1_MouseDown();
-    ok = save(friends, target, "quillpost_address_book.png") && ok;
-    return ok ? 0 : 1;
+        FriendForm& friends = app.friendForm();
+        friends.List1->setCurrentRow(1);
+        friends.List1_MouseDown();
+        ok = saveScreenshot(friends, target, QStringLiteral("quillpost_address_book.png")) && ok;
+        return ok;
+    });
 }

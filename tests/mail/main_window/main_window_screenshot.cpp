@@ -1,7 +1,6 @@
 // Draws Quillpost's main window (with its help line uncovered), the options dialog and the
 // colour dialog into <folder>/quillpost_main.png, quillpost_options.png and
 // quillpost_colour.png, using the pictures of the built application folder.
-#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,6 +13,7 @@
 #include "main_form.h"
 #include "option_form.h"
 #include "quillpost_app.h"
+#include "screenshot.h"
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
@@ -32,55 +32,42 @@ void copyPictures(const QString& from, const QString& to) {
     }
 }
 
-bool save(QWidget& window, const QString& path) {
-    QCoreApplication::processEvents();
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
-        return 2;
-    }
-    const QString output = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(output);
+    return runScreenshotProgram(argc, argv, [](const QDir& output) {
+        QDir().mkpath(output.path());
 
-    TempAppFolder folder;
-    if (!QFileInfo::exists(QStringLiteral(APP_FOLDER_DIR "/背景画像/1.jpg"))) {
-        std::fprintf(stderr, "note: no pictures in %s yet; the windows are drawn without them\n",
-                     APP_FOLDER_DIR);
-    }
-    copyPictures(QStringLiteral(APP_FOLDER_DIR), folder.path());
-    writeServerSettings(folder.path(),
-                        {QStringLiteral("127.0.0.1:2525"), QStringLiteral("127.0.0.1:1110"),
-                         QStringLiteral("taro@example.jp"), 0});
-    writeColourSettings(folder.path(), {255, 236, 210});
+        TempAppFolder folder;
+        if (!QFileInfo::exists(QStringLiteral(APP_FOLDER_DIR "/背景画像/1.jpg"))) {
+            std::fprintf(stderr,
+                         "note: no pictures in %s yet; the windows are drawn without them\n",
+                         APP_FOLDER_DIR);
+        }
+        copyPictures(QStringLiteral(APP_FOLDER_DIR), folder.path());
+        writeServerSettings(folder.path(),
+                            {QStringLiteral("127.0.0.1:2525"), QStringLiteral("127.0.0.1:1110"),
+                             QStringLiteral("taro@example.jp"), 0});
+        writeColourSettings(folder.path(), {255, 236, 210});
 
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    QuillpostApp app(folder.path(), desktop, clock);
-    MainForm& main = app.mainForm();
-    main.show();
-    main.Label2->setText(QStringLiteral("3通の新着メールが届いています。POP3を切断しました。"));
-    main.Command3_MouseMove();
-    bool written = save(main, output + QStringLiteral("/quillpost_main.png"));
+        ScriptedDesktop desktop;
+        FakeClock clock;
+        QuillpostApp app(folder.path(), desktop, clock);
+        MainForm& main = app.mainForm();
+        main.show();
+        main.Label2->setText(QStringLiteral("3通の新着メールが届いています。POP3を切断しました。"));
+        main.Command3_MouseMove();
+        bool written = saveScreenshot(main, output, QStringLiteral("quillpost_main.png"));
 
-    OptionForm& options = app.optionForm();
-    options.show();
-    written = save(options, output + QStringLiteral("/quillpost_options.png")) && written;
+        OptionForm& options = app.optionForm();
+        options.show();
+        written =
+            saveScreenshot(options, output, QStringLiteral("quillpost_options.png")) && written;
 
-    BackColorForm& colours = app.backColorForm();
-    colours.show();
-    written = save(colours, output + QStringLiteral("/quillpost_colour.png")) && written;
-    return written ? 0 : 1;
+        BackColorForm& colours = app.backColorForm();
+        colours.show();
+        written =
+            saveScreenshot(colours, output, QStringLiteral("quillpost_colour.png")) && written;
+        return written;
+    });
 }
