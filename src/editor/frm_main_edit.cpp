@@ -9,25 +9,9 @@
 
 #include "desktop.h"
 #include "frm_main.h"
+#include "routines.h"
 #include "text_printing.h"
 #include "text_search.h"
-
-namespace {
-
-// Mail text comes padded with spaces; line breaks and other blanks are the text's own.
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
-}  // namespace
 
 void frmMain::beginTextChange() {
     rtfEd->setUpdatesEnabled(false);
@@ -78,7 +62,7 @@ void frmMain::mnuPaste_Click() {
     rtfEd->setFocus();
     beginTextChange();
     QTextCursor cursor = rtfEd->textCursor();
-    cursor.insertText(trimSpaces(QGuiApplication::clipboard()->text()), QTextCharFormat());
+    cursor.insertText(TrimSpaces(QGuiApplication::clipboard()->text()), QTextCharFormat());
     rtfEd->setTextCursor(cursor);
     endTextChange();
 }
