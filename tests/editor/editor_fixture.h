@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QString>
+#include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextEdit>
 
 #include <memory>
 
@@ -16,24 +18,34 @@
 // folder and the working folder moved there, so nothing outside the test is touched.
 class EditorTest : public ::testing::Test {
   protected:
-    EditorTest();
-    ~EditorTest() override;
+    EditorTest() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+        QDir::setCurrent(folder.path());
+        openWindow();
+    }
+    ~EditorTest() override { QDir::setCurrent(previousWorkingFolder_); }
 
     // Builds the window (again); tests that lay out pictures first call it afterwards.
-    void openWindow();
+    void openWindow() {
+        window_.reset();
+        window_ = std::make_unique<frmMain>(folder.path(), desktop);
+        window_->show();
+    }
     frmMain& window() { return *window_; }
-    void setText(const QString& text);
+    void setText(const QString& text) { window_->rtfEd->setPlainText(text); }
     // Selects `length` characters from 0-based `start`.
-    void select(int start, int length);
+    void select(int start, int length) {
+        QTextCursor cursor = window_->rtfEd->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        window_->rtfEd->setTextCursor(cursor);
+    }
 
     TempAppFolder folder;
     ScriptedDesktop desktop;
     QTemporaryDir settingsFolder;
 
   private:
-    QString previousWorkingFolder_;
+    QString previousWorkingFolder_ = QDir::currentPath();
     std::unique_ptr<frmMain> window_;
 };
-
-// Pictures of the given size in one colour, saved as PNG under a .gif name.
-void writePicture(const QString& path, int width, int height, QRgb colour);

@@ -8,29 +8,11 @@
 #include <QTemporaryDir>
 
 #include "app_folder.h"
-#include "desktop.h"
 #include "frm_main.h"
 #include "screenshot.h"
+#include "scripted_desktop.h"
 
 namespace {
-
-// Nothing is asked while the picture is taken.
-class SilentDesktop final : public Desktop {
-  public:
-    Answer message(QWidget*, const QString&, const QString&, Buttons, Icon) override {
-        return Answer::Ok;
-    }
-    int choose(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
-    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    PrintChoice print(QWidget*, QPrinter&, bool) override { return {}; }
-    bool startProgram(const QString&) override { return false; }
-    bool openUrl(const QUrl&) override { return false; }
-};
 
 // Stand-ins for the installed pictures: a sky background and a bouncing ball strip.
 void drawPictures(const QString& folder) {
@@ -62,7 +44,7 @@ int main(int argc, char** argv) {
     return runScreenshotProgram(argc, argv, [](const QDir& output) {
         QTemporaryDir folder;
         drawPictures(folder.path());
-        SilentDesktop desktop;
+        ScriptedDesktop desktop;
         frmMain window(folder.path(), desktop);
         window.resize(900, 600);
         window.show();

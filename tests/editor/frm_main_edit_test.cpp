@@ -1,5 +1,4 @@
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -39,10 +38,8 @@ TEST_F(NotepaneEdit, CutMovesTheSelectionToTheClipboardAndUndoBringsItBack) {
     window().mnuCut_Click();
     EXPECT_EQ(clipboardText(), QStringLiteral("bcd"));
     EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("aef"));
-    EXPECT_TRUE(window().rtfEd->isVisible());
     window().mnuUndo_Click();
     EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("abcdef"));
-    window().mnuUndo_Click();
 }
 
 TEST_F(NotepaneEdit, PasteTrimsSpacesAtBothEndsOnlyAndReplacesTheSelection) {
@@ -176,7 +173,6 @@ TEST_F(NotepanePrinting, CancelPrintsNothing) {
     desktop.printAnswer = {false, false, 1};
     window().mnuPrint_Click();
     EXPECT_FALSE(QFile::exists(pdf(1)));
-    EXPECT_EQ(copyFileName(QStringLiteral("/a/out"), 3), QStringLiteral("/a/out-3"));
 }
 
 }  // namespace

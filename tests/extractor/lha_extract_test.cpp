@@ -23,6 +23,12 @@ class LhaExtract : public ::testing::Test {
         outcome_ = runUnlha(extractCommand(archive, target(), switches));
         return outcome_.code;
     }
+    // Extracts `source` into an emptied "out", expecting success; what came out.
+    QStringList extractAfresh(const QString& source) {
+        QDir(target()).removeRecursively();
+        EXPECT_EQ(extract(source), kUnlhaSuccess) << outcome_.detail.toStdString();
+        return tree();
+    }
     QString target() const { return folder_.file(QStringLiteral("out")); }
     QByteArray read(const QString& relative) const {
         return folder_.read(QStringLiteral("out/") + relative);
@@ -46,17 +52,13 @@ const QStringList kStoredTree = {QStringLiteral("readme.txt"), QStringLiteral("s
 TEST_F(LhaExtract, StoredEntriesOfEveryHeaderLevelComeOutWithTheirFolders) {
     for (const char* level : {"0", "1"}) {
         SCOPED_TRACE(level);
-        QDir(target()).removeRecursively();
-        ASSERT_EQ(extract(testArchive(QStringLiteral("stored_level%1.lzh").arg(level))),
-                  kUnlhaSuccess)
-            << outcome_.detail.toStdString();
-        EXPECT_EQ(tree(), kStoredTree);
+        EXPECT_EQ(extractAfresh(testArchive(QStringLiteral("stored_level%1.lzh").arg(level))),
+                  kStoredTree);
         EXPECT_EQ(read(QStringLiteral("readme.txt")), "hello from the archive\r\n");
         EXPECT_EQ(read(QStringLiteral("sub/deeper/inner.txt")), "inner file\r\n");
     }
-    QDir(target()).removeRecursively();
-    ASSERT_EQ(extract(testArchive(QStringLiteral("stored_level2.lzh"))), kUnlhaSuccess);
-    EXPECT_EQ(tree(), QStringList{QStringLiteral("empty/")} + kStoredTree);
+    EXPECT_EQ(extractAfresh(testArchive(QStringLiteral("stored_level2.lzh"))),
+              QStringList{QStringLiteral("empty/")} + kStoredTree);
     // The entry's time is kept: 2001-02-03 04:05:06 UTC.
     EXPECT_EQ(QFileInfo(target() + QStringLiteral("/readme.txt")).lastModified().toSecsSinceEpoch(),
               981173106);
@@ -65,10 +67,7 @@ TEST_F(LhaExtract, StoredEntriesOfEveryHeaderLevelComeOutWithTheirFolders) {
 TEST_F(LhaExtract, CompressedEntriesOfEveryHeaderLevelAndMethodDecode) {
     for (const char* level : {"0", "1", "2"}) {
         SCOPED_TRACE(level);
-        QDir(target()).removeRecursively();
-        ASSERT_EQ(extract(testArchive(QStringLiteral("lh5_level%1.lzh").arg(level))),
-                  kUnlhaSuccess);
-        EXPECT_EQ(tree(),
+        EXPECT_EQ(extractAfresh(testArchive(QStringLiteral("lh5_level%1.lzh").arg(level))),
                   (QStringList{"docs/", "docs/notes/", "docs/notes/todo.txt", "story.txt"}));
         EXPECT_EQ(read(QStringLiteral("docs/notes/todo.txt")),
                   QByteArray("buy milk\n").repeated(50));
@@ -80,12 +79,10 @@ TEST_F(LhaExtract, CompressedEntriesOfEveryHeaderLevelAndMethodDecode) {
     for (const char* sample :
          {"header0", "header1", "header2", "header3", "lh6", "lh7", "withjunk"}) {
         SCOPED_TRACE(sample);
-        QDir(target()).removeRecursively();
-        ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_%1.lzh").arg(sample))),
-                  kUnlhaSuccess)
-            << outcome_.detail.toStdString();
         // Links are never made: dir2's two links stay out.
-        EXPECT_EQ(tree(), (QStringList{"dir/", "dir2/", "file1", "file2"}));
+        EXPECT_EQ(
+            extractAfresh(peerArchive(QStringLiteral("test_read_format_lha_%1.lzh").arg(sample))),
+            (QStringList{"dir/", "dir2/", "file1", "file2"}));
         EXPECT_EQ(sha256(read(QStringLiteral("file1"))),
                   "d0c504f06bbd64d183524eb35e5482ee5d966d456b905a24147165b2904d301b");
         EXPECT_EQ(sha256(read(QStringLiteral("file2"))),
@@ -93,47 +90,34 @@ TEST_F(LhaExtract, CompressedEntriesOfEveryHeaderLevelAndMethodDecode) {
     }
 }
 
-TEST_F(LhaExtract, JapaneseNamesComeOutRight) {
-    // Bare Shift_JIS names at levels 2 and 0, with 表 and ソ whose second byte is 0x5C.
-    for (const char* name : {"sjis_names.lzh", "sjis_names_level0.lzh"}) {
-        SCOPED_TRACE(name);
-        QDir(target()).removeRecursively();
-        ASSERT_EQ(extract(testArchive(QString::fromLatin1(name))), kUnlhaSuccess)
-            << outcome_.detail.toStdString();
-        EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
-        EXPECT_EQ(read(QStringLiteral("漢字.txt")), QByteArray("\x8a\xbf\x8e\x9a\x82\xa9\x82\xc8"));
-    }
-    // A code-page header (made by LHA32) and UTF-16 name headers.
-    QDir(target()).removeRecursively();
-    ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_filename_cp932.lzh"))),
-              kUnlhaSuccess);
-    EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表.txt"}));
-    QDir(target()).removeRecursively();
-    ASSERT_EQ(extract(peerArchive(QStringLiteral("test_read_format_lha_filename_utf16.lzh"))),
-              kUnlhaSuccess);
-    EXPECT_EQ(tree(), (QStringList{"ÜÖÄüöä/", "ÜÖÄüöä/äöüÄÖÜ.txt", "ÜÖÄüöä/テスト.txt",
-                                   "äöüÄÖÜ.txt", "テスト/", "テスト/äöüÄÖÜ.txt"}));
-}
-
-TEST_F(LhaExtract, NamesDoNotDependOnTheProcessLocale) {
+TEST_F(LhaExtract, JapaneseNamesComeOutRightWhateverTheProcessLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    std::setlocale(LC_ALL, "C");
-    const qint32 bare = extract(testArchive(QStringLiteral("sjis_names.lzh")));
-    const QStringList bareTree = tree();
-    QDir(target()).removeRecursively();
-    const qint32 codePage =
-        extract(peerArchive(QStringLiteral("test_read_format_lha_filename_cp932.lzh")));
+    for (const char* locale : {previous.c_str(), "C"}) {
+        SCOPED_TRACE(locale);
+        std::setlocale(LC_ALL, locale);
+        // Bare Shift_JIS names at levels 2 and 0, with 表 and ソ whose second byte is 0x5C.
+        for (const char* name : {"sjis_names.lzh", "sjis_names_level0.lzh"}) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(extractAfresh(testArchive(QString::fromLatin1(name))),
+                      (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
+            EXPECT_EQ(read(QStringLiteral("漢字.txt")),
+                      QByteArray("\x8a\xbf\x8e\x9a\x82\xa9\x82\xc8"));
+        }
+        // A code-page header (made by LHA32) and UTF-16 name headers.
+        EXPECT_EQ(
+            extractAfresh(peerArchive(QStringLiteral("test_read_format_lha_filename_cp932.lzh"))),
+            (QStringList{"漢字.txt", "表.txt"}));
+        EXPECT_EQ(
+            extractAfresh(peerArchive(QStringLiteral("test_read_format_lha_filename_utf16.lzh"))),
+            (QStringList{"ÜÖÄüöä/", "ÜÖÄüöä/äöüÄÖÜ.txt", "ÜÖÄüöä/テスト.txt", "äöüÄÖÜ.txt",
+                         "テスト/", "テスト/äöüÄÖÜ.txt"}));
+    }
     std::setlocale(LC_ALL, previous.c_str());
-    EXPECT_EQ(bare, kUnlhaSuccess);
-    EXPECT_EQ(bareTree, (QStringList{"漢字.txt", "表/", "表/ソ.txt"}));
-    EXPECT_EQ(codePage, kUnlhaSuccess);
-    EXPECT_EQ(tree(), (QStringList{"漢字.txt", "表.txt"}));
 }
 
 TEST_F(LhaExtract, EmptyArchiveGivesAnEmptyFolder) {
-    EXPECT_EQ(extract(testArchive(QStringLiteral("empty.lzh"))), kUnlhaSuccess);
+    EXPECT_TRUE(extractAfresh(testArchive(QStringLiteral("empty.lzh"))).isEmpty());
     EXPECT_TRUE(QFileInfo(target()).isDir());
-    EXPECT_TRUE(tree().isEmpty());
 }
 
 TEST_F(LhaExtract, BrokenArchivesFailWithTheirCodeAndLeaveNoPartFile) {
@@ -221,14 +205,9 @@ TEST_F(LhaExtract, SwitchesDecideOverwritingAndCreatingTheTarget) {
     EXPECT_FALSE(QFileInfo::exists(target()));
 }
 
-TEST_F(LhaExtract, UnusableArchivesAndTargetsAreReported) {
+TEST_F(LhaExtract, AMissingArchiveAndAnUnknownCommandAreReported) {
     EXPECT_EQ(runUnlha(extractCommand(folder_.file(QStringLiteral("missing.lzh")), target())).code,
               kUnlhaCannotOpen);
-    // The target is a file (an archive named without a dot has its own name as target).
-    const QString archive = placeArchive(folder_, testArchive(QStringLiteral("stored_level0.lzh")),
-                                         QStringLiteral("nodot"));
-    EXPECT_EQ(runUnlha(extractCommand(archive, archive)).code, kUnlhaCannotWrite);
-    EXPECT_EQ(QFileInfo(archive).size(), 115);
     EXPECT_EQ(runUnlha("e \"a.lzh\" \"b\"\\").code, kUnlhaBadCommandLine);
 }
 

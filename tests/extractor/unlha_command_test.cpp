@@ -5,30 +5,27 @@
 #include "stored_name.h"
 #include "unlha_command.h"
 
-TEST(UnlhaCommand, ReadsTheLineArcopenBuilds) {
-    const auto command = parseUnlhaCommand(R"(x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*)");
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->archive, u"C:\\dl\\file.lzh");
-    EXPECT_EQ(command->targetFolder, u"C:\\dl\\file");
-    EXPECT_TRUE(command->patterns.isEmpty());
-    EXPECT_TRUE(command->createTarget);
-    EXPECT_TRUE(command->overwrite);
-
-    const auto plain = parseUnlhaCommand(R"(x "/home/u/my docs/a.lzh" "/home/u/my docs/a"\)");
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain->archive, u"/home/u/my docs/a.lzh");
-    EXPECT_EQ(plain->targetFolder, u"/home/u/my docs/a");
-    EXPECT_FALSE(plain->createTarget);
-    EXPECT_FALSE(plain->overwrite);
-}
-
-TEST(UnlhaCommand, DecodesCodePage932WithoutSplittingAtSecondBytes) {
-    // 表 is 0x95 0x5C: its second byte is a backslash.
-    const auto command = parseUnlhaCommand(
-        encodeCp932(u"x -d1 -y1 \"C:\\表\\ソフト.lzh\" \"C:\\表\\ソフト\"\\ *.*"));
-    ASSERT_TRUE(command);
-    EXPECT_EQ(command->archive, u"C:\\表\\ソフト.lzh");
-    EXPECT_EQ(command->targetFolder, u"C:\\表\\ソフト");
+// What the switches do is checked by extracting.
+TEST(UnlhaCommand, ReadsTheArchiveAndTargetFolder) {
+    struct Case {
+        QByteArray line;
+        const char16_t* archive;
+        const char16_t* target;
+    };
+    const Case cases[] = {
+        {R"(x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*)", u"C:\\dl\\file.lzh", u"C:\\dl\\file"},
+        {R"(x "/home/u/my docs/a.lzh" "/home/u/my docs/a"\)", u"/home/u/my docs/a.lzh",
+         u"/home/u/my docs/a"},
+        // 表 is 0x95 0x5C: its second byte is a backslash.
+        {encodeCp932(u"x -d1 -y1 \"C:\\表\\ソフト.lzh\" \"C:\\表\\ソフト\"\\ *.*"),
+         u"C:\\表\\ソフト.lzh", u"C:\\表\\ソフト"},
+    };
+    for (const Case& c : cases) {
+        const auto command = parseUnlhaCommand(c.line);
+        ASSERT_TRUE(command) << c.line.toStdString();
+        EXPECT_EQ(command->archive, QString::fromUtf16(c.archive));
+        EXPECT_EQ(command->targetFolder, QString::fromUtf16(c.target));
+    }
 }
 
 TEST(UnlhaCommand, RefusesLinesItDoesNotUnderstand) {

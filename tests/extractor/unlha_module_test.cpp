@@ -1,27 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLibrary>
 
 #include "cp932.h"
-#include "extractor_fixtures.h"
 #include "lha_module.h"
-#include "temp_app_folder.h"
 
-// The built module, loaded as Arcopen loads it.
-TEST(UnlhaModule, LoadsBesideArcopenAndExtracts) {
-    TempAppFolder folder;
-    QFile::copy(QStringLiteral(LHA_MODULE_PATH),
-                folder.file(QFileInfo(QStringLiteral(LHA_MODULE_PATH)).fileName()));
-    LhaModule module;
-    ASSERT_TRUE(module.load(folder.path()));
-    const QString archive = placeArchive(folder, testArchive(QStringLiteral("stored_level1.lzh")),
-                                         QStringLiteral("a.lzh"));
-    EXPECT_EQ(module.Unlha(nullptr, extractCommand(archive, folder.file(QStringLiteral("a")))), 0);
-    EXPECT_EQ(folder.read(QStringLiteral("a/sub/deeper/inner.txt")), "inner file\r\n");
-}
-
+// The built module, called through its exported entry point as Arcopen calls it.
 TEST(UnlhaModule, WritesItsResultIntoTheOutputBufferWhenAsked) {
     QLibrary library(QStringLiteral(LHA_MODULE_PATH));
     auto unlha = reinterpret_cast<LhaModule::UnlhaFunction>(library.resolve("Unlha"));

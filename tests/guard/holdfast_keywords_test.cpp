@@ -9,7 +9,6 @@ namespace {
 using HoldfastKeywords = GuardTest;
 
 TEST_F(HoldfastKeywords, StartsEmptyAndTheSweepFindsNothing) {
-    EXPECT_EQ(form.windowTitle(), kCaption);
     EXPECT_EQ(form.Text6->text(), QStringLiteral("0"));
     EXPECT_EQ(form.Text1->text(), QStringLiteral("0"));
     EXPECT_TRUE(QFile::exists(app.file(QStringLiteral("qsmdata9.data"))));
@@ -18,11 +17,9 @@ TEST_F(HoldfastKeywords, StartsEmptyAndTheSweepFindsNothing) {
 }
 
 TEST_F(HoldfastKeywords, StartupCountsTheStoredKeywordsInBothBoxes) {
-    TempAppFolder other;
-    KeywordStore list = keywordStore(other.path());
-    ASSERT_TRUE(list.Append({QStringLiteral("a.exe"), 1}));
-    ASSERT_TRUE(list.Append({QStringLiteral("b.exe"), 1}));
-    Form1 window(other.path(), desktop);
+    ASSERT_TRUE(store().Append({QStringLiteral("a.exe"), 1}));
+    ASSERT_TRUE(store().Append({QStringLiteral("b.exe"), 1}));
+    Form1 window(app.path(), desktop);
     EXPECT_EQ(window.Text6->text(), QStringLiteral("2"));
     EXPECT_EQ(window.Text1->text(), QStringLiteral("2"));
     EXPECT_EQ(window.List1->item(0)->text(), QStringLiteral("a.exe").leftJustified(50));
@@ -49,11 +46,7 @@ TEST_F(HoldfastKeywords, TheFiftiethIsAcceptedAndTheFiftyFirstRefused) {
 TEST_F(HoldfastKeywords, LongKeywordsAreCutAtACharacterBoundary) {
     const QString fifty = QString(46, u'x') + QStringLiteral(".exe");
     registerKeyword(fifty);
-    form.Text5->setText(u'a' + QString(25, u'あ'));  // 51 bytes in code page 932
-    form.Command3_Click();
-    form.Text5->setText(QString(60, u'y'));
-    EXPECT_EQ(form.Text5->text().size(), 50);
-
+    registerKeyword(u'a' + QString(25, u'あ'));  // 51 bytes in code page 932
     EXPECT_EQ(storedKeywords().first(), fifty);
     EXPECT_EQ(listBytes().mid(54, 50), encodeCp932(u'a' + QString(24, u'あ')) + ' ');
     EXPECT_EQ(listBytes().size(), 108);

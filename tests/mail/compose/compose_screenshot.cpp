@@ -10,8 +10,6 @@
 #include "temp_app_folder.h"
 #include "write_form.h"
 
-namespace {}  // namespace
-
 int main(int argc, char** argv) {
     return runScreenshotProgram(argc, argv, [](const QDir& output) {
         TempAppFolder folder;
