@@ -12,6 +12,7 @@
 #include "mail_records.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "routines.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
@@ -20,13 +21,8 @@ namespace {
 
 const QString kIdeographicSpace(QChar(0x3000));
 
-class AddressBookTest : public ::testing::Test {
+class AddressBookTest : public QuillpostTest {
   protected:
-    void SetUp() override { app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock); }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
-    }
     void store(const QStringList& names) {
         AddressStore book = addressStore(folder.path());
         for (const QString& name : names) {
@@ -39,11 +35,6 @@ class AddressBookTest : public ::testing::Test {
         form.Command1_Click();
     }
     QByteArray bookFile() const { return folder.read(QStringLiteral("★MailData/qsmdata.data")); }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(AddressBookTest, RegisterPadsTheNameAndCountsFromOne) {

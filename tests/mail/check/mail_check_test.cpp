@@ -15,6 +15,7 @@
 #include "mail_servers.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
@@ -54,7 +55,7 @@ struct Shown {
     bool image5 = false;
 };
 
-class MailCheckTest : public ::testing::Test {
+class MailCheckTest : public QuillpostTest {
   protected:
     void SetUp() override {
         ASSERT_TRUE(servers.started()) << servers.error().toStdString();
@@ -64,7 +65,7 @@ class MailCheckTest : public ::testing::Test {
             picture.fill(Qt::green);
             picture.save(folder.file(QStringLiteral("メール種別画像/%1.jpg").arg(i)), "PNG");
         }
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        QuillpostTest::SetUp();
         // Loading the main window reads qsmail.ini: the test's settings come after it.
         app->mainForm();
         app->transport().setTimeoutMs(10000);
@@ -92,10 +93,6 @@ class MailCheckTest : public ::testing::Test {
     QList<ReceivedMailRecord> records() const { return receivedMailStore(folder.path()).ReadAll(); }
 
     MailServers servers;
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(MailCheckTest, ThreeMailsAreStoredInOrderDeletedAndReported) {

@@ -14,6 +14,7 @@
 #include "mail_servers.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
@@ -32,13 +33,13 @@ MailServers::Options threeUsers(bool smtpAuth) {
     return options;
 }
 
-class ComposeSendTest : public ::testing::Test {
+class ComposeSendTest : public QuillpostTest {
   protected:
     explicit ComposeSendTest(bool smtpAuth = false) : servers(threeUsers(smtpAuth)) {}
 
     void SetUp() override {
         ASSERT_TRUE(servers.started()) << servers.error().toStdString();
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        QuillpostTest::SetUp();
         // The main window's start-up reads the (absent) server settings: set them after.
         app->mainForm();
         app->transport().setTimeoutMs(10000);
@@ -85,10 +86,6 @@ class ComposeSendTest : public ::testing::Test {
     }
 
     MailServers servers;
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(ComposeSendTest, AMailWithThreeAttachmentsIsFetchedBackAndRecorded) {

@@ -13,6 +13,7 @@
 #include "mail_records.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 #include "units.h"
@@ -22,10 +23,10 @@ namespace {
 
 const QColor kWhite(255, 255, 255);
 
-class WriteFormTest : public ::testing::Test {
+class WriteFormTest : public QuillpostTest {
   protected:
     void SetUp() override {
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        QuillpostTest::SetUp();
         app->mainForm();
     }
 
@@ -34,17 +35,6 @@ class WriteFormTest : public ::testing::Test {
     void addEntry(const QString& name, const QString& address) {
         ASSERT_TRUE(addressStore(folder.path()).Append({name, 1, address}));
     }
-
-    // Lets a closed window finish unloading.
-    static void settle() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(WriteFormTest, OpensNarrowWithTemplatesAndEverythingOff) {

@@ -13,6 +13,7 @@
 #include "option_form.h"
 #include "private_profile.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
@@ -29,14 +30,8 @@ bool isOpen(const QuillpostApp& app) {
     return false;
 }
 
-class SettingsDialogsTest : public ::testing::Test {
+class SettingsDialogsTest : public QuillpostTest {
   protected:
-    void SetUp() override { app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock); }
-    void TearDown() override {
-        app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     QString iniValue(const QString& file, const QString& key) const {
         return GetPrivateProfileString(QStringLiteral("EXEINI"), key, QStringLiteral("<none>"),
                                        folder.file(QStringLiteral("★MailData/") + file));
@@ -51,11 +46,6 @@ class SettingsDialogsTest : public ::testing::Test {
         QTest::keyClick(focus, key);
         QCoreApplication::processEvents();
     }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(SettingsDialogsTest, OptionsShowTheSharedValuesAndSaveThemInForceAtOnce) {

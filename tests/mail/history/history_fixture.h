@@ -11,12 +11,13 @@
 #include "fake_clock.h"
 #include "mail_records.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 #include "tyaku_form.h"
 
 // A Quillpost run over a fresh application folder with the history window's pictures.
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public QuillpostTest {
   protected:
     void SetUp() override {
         QDir(folder.path()).mkpath(QStringLiteral("data"));
@@ -25,11 +26,7 @@ class HistoryTest : public ::testing::Test {
             picture.fill(Qt::cyan);
             picture.save(folder.file(QStringLiteral("data/%1.gif").arg(n)), "PNG");
         }
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
-    }
-    void TearDown() override {
-        app.reset();
-        QApplication::processEvents();
+        QuillpostTest::SetUp();
     }
 
     static ReceivedMailRecord received(const QString& name) {
@@ -83,9 +80,4 @@ class HistoryTest : public ::testing::Test {
         }
         return nullptr;
     }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };

@@ -17,6 +17,7 @@
 #include "main_form.h"
 #include "option_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
@@ -44,7 +45,7 @@ void drawPicture(const QString& path, const QColor& colour) {
     picture.save(path, "PNG");
 }
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public QuillpostTest {
   protected:
     void SetUp() override {
         for (int n = 1; n <= 10; ++n) {
@@ -56,20 +57,12 @@ class MainFormTest : public ::testing::Test {
         }
     }
 
-    void TearDown() override {
-        app.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     void writeServers(const QString& pop3) {
         ASSERT_TRUE(writeServerSettings(folder.path(), {QStringLiteral("smtp.example.jp"), pop3,
                                                         QStringLiteral("taro@example.jp"), 1}));
     }
 
-    MainForm& start() {
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
-        return app->mainForm();
-    }
+    MainForm& start() { return startApp().mainForm(); }
 
     QString shownPicture() const {
         return QFileInfo(app->mainForm().Image1->picturePath()).fileName();
@@ -81,11 +74,6 @@ class MainFormTest : public ::testing::Test {
         folder.write(relative, "#!/bin/sh\n");
         QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(MainFormTest, FirstStartWithoutServerFileOpensTheOptionsDialog) {

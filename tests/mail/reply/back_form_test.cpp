@@ -12,15 +12,16 @@
 #include "mail_servers.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "quillpost_test.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 
 namespace {
 
-class BackFormTest : public ::testing::Test {
+class BackFormTest : public QuillpostTest {
   protected:
     void SetUp() override {
-        app = std::make_unique<QuillpostApp>(folder.path(), desktop, clock);
+        QuillpostTest::SetUp();
         app->mainForm();
         app->transport().setTimeoutMs(10000);
         app->MailAddress = QStringLiteral("hanako@example.jp");
@@ -34,16 +35,6 @@ class BackFormTest : public ::testing::Test {
         form().SubjectText->setText(QStringLiteral("Re:  ご相談"));
         form().BodyText->SetText(QStringLiteral("お返事です。"));
     }
-
-    static void settle() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-
-    TempAppFolder folder;
-    ScriptedDesktop desktop;
-    FakeClock clock;
-    std::unique_ptr<QuillpostApp> app;
 };
 
 TEST_F(BackFormTest, PastingRebuildsTheBodyFromClipboardAndTheAnsweredMail) {
