@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <QTextCursor>
 
 #include <functional>
 
@@ -125,6 +126,8 @@ class frmMain : public QMainWindow {
     void beginTextChange();
     void endTextChange();
     QString selectedPlainText() const;
+    // Empties the clipboard and puts the selection on it; the editor's cursor, as it was.
+    QTextCursor selectionToClipboard();
     void selectMatch(int position, int length);
     void toggleStyle(qint16& counter, void (QFont::*setStyle)(bool));
 

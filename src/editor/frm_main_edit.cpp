@@ -30,13 +30,20 @@ void frmMain::Command2_Click() {
     mnuPaste_Click();
 }
 
-void frmMain::mnuCut_Click() {
-    beginTextChange();
+QTextCursor frmMain::selectionToClipboard() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     QTextCursor cursor = rtfEd->textCursor();
     if (cursor.hasSelection()) {
         clipboard->setText(selectedPlainText());
+    }
+    return cursor;
+}
+
+void frmMain::mnuCut_Click() {
+    beginTextChange();
+    QTextCursor cursor = selectionToClipboard();
+    if (cursor.hasSelection()) {
         cursor.removeSelectedText();
         rtfEd->setTextCursor(cursor);
     }
@@ -46,11 +53,8 @@ void frmMain::mnuCut_Click() {
 // After a copy nothing stays selected and the caret stands after the copied text.
 void frmMain::mnuCopy_Click() {
     beginTextChange();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    QTextCursor cursor = rtfEd->textCursor();
+    QTextCursor cursor = selectionToClipboard();
     if (cursor.hasSelection()) {
-        clipboard->setText(selectedPlainText());
         cursor.setPosition(cursor.selectionEnd());
         rtfEd->setTextCursor(cursor);
     }
