@@ -70,6 +70,7 @@ struct NMail::State {
     bool curlStarted = false;
     // The mail last fetched, kept exactly for the attachment call.
     QByteArray lastMail;
+    MailSummary lastSummary;    // decoded once for the status and the fetch calls
     QByteArray lastMailHeader;  // comparableHeader of what the fetch handed out
     int lastMailHandle = 0;
     int lastMailNo = 0;
@@ -105,12 +106,14 @@ struct NMail::State {
         lastMail = mail;
         lastMailHandle = handle;
         lastMailNo = mailNo;
-        lastMailHeader = comparableHeader(summarizeMail(mail).header);
+        lastSummary = summarizeMail(mail);
+        lastMailHeader = comparableHeader(lastSummary.header);
         return 0;
     }
 
     void forgetLastMail() {
         lastMail.clear();
+        lastSummary = {};
         lastMailHeader.clear();
         lastMailHandle = 0;
         lastMailNo = 0;
@@ -179,7 +182,7 @@ int NMail::NMailPop3GetMailStatus(int handle, int mailNo, QString& subject, QStr
         return result;
     }
     QString body;
-    fillBuffers(summarizeMail(state_->lastMail), subject, date, from, header, body);
+    fillBuffers(state_->lastSummary, subject, date, from, header, body);
     return 1;
 }
 
@@ -205,7 +208,7 @@ int NMail::NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& d
     if (const int result = state_->fetch(handle, mailNo); result < 0) {
         return result;
     }
-    fillBuffers(summarizeMail(state_->lastMail), subject, date, from, header, body);
+    fillBuffers(state_->lastSummary, subject, date, from, header, body);
     return 1;
 }
 
