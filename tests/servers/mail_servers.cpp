@@ -24,6 +24,12 @@ MailServers::MailServers(const Options& options) {
     if (options.smtpAuth) {
         arguments << QStringLiteral("--smtp-auth");
     }
+    if (!options.certificateName.isEmpty()) {
+        arguments << QStringLiteral("--cert-name") << options.certificateName;
+    }
+    if (options.pop3TlsRequired) {
+        arguments << QStringLiteral("--pop3-tls-required");
+    }
     // Debian's aiosmtpd is importable only by the system interpreter.
     supervisor_.setStandardErrorFile(dir_.filePath(QStringLiteral("supervisor.log")));
     supervisor_.start(QStringLiteral("/usr/bin/python3"), arguments);
@@ -43,10 +49,13 @@ MailServers::MailServers(const Options& options) {
         error_ = QStringLiteral("mail servers did not start: ") + QString::fromUtf8(log.readAll());
         return;
     }
+    pop3Address_ = ports.value("pop3_address").toString();
     pop3Port_ = ports.value("pop3").toInt();
     pop3sPort_ = ports.value("pop3s").toInt();
     smtpPort_ = ports.value("smtp").toInt();
     smtpsPort_ = ports.value("smtps").toInt();
+    submissionPort_ = ports.value("submission").toInt();
+    refusedTlsSmtpPort_ = ports.value("smtp_refused_tls").toInt();
     dovecotPid_ = ports.value("dovecot_pid").toInteger();
     uid_ = static_cast<uint>(ports.value("uid").toInt());
     gid_ = static_cast<uint>(ports.value("gid").toInt());
@@ -70,11 +79,11 @@ MailServers::~MailServers() {
 }
 
 QString MailServers::pop3Host() const {
-    return QStringLiteral("127.0.0.1:%1").arg(pop3Port_);
+    return QStringLiteral("%1:%2").arg(pop3Address_).arg(pop3Port_);
 }
 
 QString MailServers::pop3sHost() const {
-    return QStringLiteral("pop3s://127.0.0.1:%1").arg(pop3sPort_);
+    return QStringLiteral("pop3s://%1:%2").arg(pop3Address_).arg(pop3sPort_);
 }
 
 QString MailServers::smtpHost() const {
@@ -83,6 +92,14 @@ QString MailServers::smtpHost() const {
 
 QString MailServers::smtpsHost() const {
     return QStringLiteral("smtps://127.0.0.1:%1").arg(smtpsPort_);
+}
+
+QString MailServers::submissionHost() const {
+    return QStringLiteral("127.0.0.1:%1").arg(submissionPort_);
+}
+
+QString MailServers::refusedTlsSmtpHost() const {
+    return QStringLiteral("127.0.0.1:%1").arg(refusedTlsSmtpPort_);
 }
 
 QString MailServers::maildir(const QString& user) const {

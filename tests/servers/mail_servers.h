@@ -7,8 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Real mail servers for a test: a private Dovecot (POP3, APOP, POP3S) and an aiosmtpd
-// SMTP server (plain and implicit TLS) on 127.0.0.1, delivering into the same Maildirs.
+// Real mail servers for a test: a private Dovecot (POP3 with STLS, APOP, POP3S) and aiosmtpd
+// SMTP servers (plain, implicit TLS, submission with STARTTLS required before AUTH, and one
+// that offers STARTTLS but refuses it) on 127.0.0.1, delivering into the same Maildirs.
+// Every TLS port shows one self-signed certificate (caFile()).
 // Started by the constructor, stopped by the destructor; if the test process dies, the
 // supervisor sees its standard input close and stops the servers itself.
 class MailServers {
@@ -16,6 +18,9 @@ class MailServers {
     struct Options {
         QStringList users{QStringLiteral("taro:himitsu")};  // "name:password"
         bool smtpAuth = false;                              // SMTP requires AUTH
+        // The certificate's only name; empty: "localhost" and 127.0.0.1, as clients ask.
+        QString certificateName;
+        bool pop3TlsRequired = false;  // Dovecot refuses every login before STLS
     };
 
     MailServers();
@@ -28,10 +33,13 @@ class MailServers {
     bool started() const { return started_; }
     const QString& error() const { return error_; }
 
-    QString pop3Host() const;   // "127.0.0.1:port"
-    QString pop3sHost() const;  // "pop3s://127.0.0.1:port"
+    // "127.0.0.1:port", with pop3TlsRequired "127.0.0.2:port" (see mail_servers.py).
+    QString pop3Host() const;
+    QString pop3sHost() const;  // "pop3s://" and the address of pop3Host()
     QString smtpHost() const;
     QString smtpsHost() const;
+    QString submissionHost() const;      // "127.0.0.1:port": STARTTLS, then AUTH, then mail
+    QString refusedTlsSmtpHost() const;  // offers STARTTLS, answers it with 454
     const QString& caFile() const { return caFile_; }
 
     // Puts a mail into the user's mailbox as a delivery agent would.
@@ -46,10 +54,13 @@ class MailServers {
     QProcess supervisor_;
     bool started_ = false;
     QString error_;
+    QString pop3Address_;
     int pop3Port_ = 0;
     int pop3sPort_ = 0;
     int smtpPort_ = 0;
     int smtpsPort_ = 0;
+    int submissionPort_ = 0;
+    int refusedTlsSmtpPort_ = 0;
     qint64 dovecotPid_ = 0;
     uint uid_ = 0;
     uint gid_ = 0;

@@ -2,12 +2,17 @@
 """Private mail servers on 127.0.0.1 for the tests and the demo.
 
     mail_servers.py run --dir DIR [--user NAME:PASSWORD ...] [--smtp-auth]
+                        [--cert-name NAME] [--pop3-tls-required]
 
-Starts a Dovecot POP3 instance (plain, APOP and POP3S with a self-signed certificate,
-users from a passwd-file, one Maildir each) and an aiosmtpd SMTP server (plain and
-implicit TLS) that delivers into the same Maildirs, so that a mail sent by SMTP can be
-fetched back by POP3. Prints one JSON line with the ports once both answer, then runs
-until its standard input closes or it gets SIGTERM, and stops everything it started.
+Starts a Dovecot POP3 instance (plain with STLS, APOP and POP3S with a self-signed
+certificate, users from a passwd-file, one Maildir each) and aiosmtpd SMTP servers that
+deliver into the same Maildirs, so that a mail sent by SMTP can be fetched back by POP3:
+plain, implicit TLS, a submission port that requires STARTTLS before AUTH and AUTH before
+mail, and a port that offers STARTTLS but refuses it. Passwords cross SMTP AUTH in code
+page 932. --cert-name puts another name into the certificate (one the client does not
+ask for); --pop3-tls-required makes Dovecot refuse any login before STLS. Prints one JSON
+line with the ports once the servers answer, then runs until its standard input closes
+or it gets SIGTERM, and stops everything it started.
 """
 
 import argparse
@@ -27,7 +32,7 @@ import time
 import uuid
 
 from aiosmtpd.controller import Controller
-from aiosmtpd.smtp import AuthResult, LoginPassword
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 def free_port():
@@ -44,12 +49,12 @@ def mail_owner():
     return user.pw_uid, user.pw_gid, user.pw_name, grp.getgrgid(user.pw_gid).gr_name
 
 
-def make_certificate(folder):
+def make_certificate(folder, name):
     cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+    names = "DNS:localhost,IP:127.0.0.1,IP:127.0.0.2" if name == "localhost" else "DNS:" + name
     subprocess.run(
         ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-         "-days", "2", "-subj", "/CN=localhost",
-         "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1"],
+         "-days", "2", "-subj", "/CN=" + name, "-addext", "subjectAltName=" + names],
         check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     return cert, key
 
@@ -69,7 +74,8 @@ def deliver(folder, user, data, owner):
     os.rename(tmp, os.path.join(box, "new", name))
 
 
-def write_dovecot_config(folder, base_dir, users, ports, cert, key, owner):
+def write_dovecot_config(folder, base_dir, users, ports, cert, key, owner, address,
+                         tls_required):
     with open(os.path.join(folder, "passwd"), "w") as f:
         for name, password in users:
             f.write("%s:{PLAIN}%s\n" % (name, password))
@@ -79,20 +85,23 @@ def write_dovecot_config(folder, base_dir, users, ports, cert, key, owner):
         for root, dirs, _files in os.walk(os.path.join(folder, "home", name)):
             os.chown(root, owner[0], owner[1])
         os.chown(os.path.join(folder, "home"), owner[0], owner[1])
+    if tls_required:
+        # Loopback must not count as secured here, or Dovecot would let logins in clear.
+        security = "ssl = required\ndisable_plaintext_auth = yes"
+    else:
+        # Loopback is trusted, which also exempts it from the login penalty after failures.
+        security = "ssl = yes\ndisable_plaintext_auth = no\nlogin_trusted_networks = 127.0.0.0/8"
     config = f"""
 base_dir = {base_dir}
 state_dir = {folder}/state
 log_path = {folder}/dovecot.log
 protocols = pop3
-listen = 127.0.0.1
-ssl = yes
+listen = {address}
+{security}
 ssl_cert = <{cert}
 ssl_key = <{key}
-disable_plaintext_auth = no
 auth_mechanisms = plain login apop
 auth_failure_delay = 0
-# Loopback is trusted, which also exempts it from the login penalty after failures.
-login_trusted_networks = 127.0.0.0/8
 mail_uid = {owner[2]}
 mail_gid = {owner[3]}
 first_valid_uid = 0
@@ -108,11 +117,11 @@ userdb {{
 }}
 service pop3-login {{
   inet_listener pop3 {{
-    address = 127.0.0.1
+    address = {address}
     port = {ports['pop3']}
   }}
   inet_listener pop3s {{
-    address = 127.0.0.1
+    address = {address}
     port = {ports['pop3s']}
     ssl = yes
   }}
@@ -158,7 +167,11 @@ def authenticator_for(users):
 
     def authenticate(server, session, envelope, mechanism, auth_data):
         if isinstance(auth_data, LoginPassword):
-            name, password = auth_data.login.decode(), auth_data.password.decode()
+            try:
+                name = auth_data.login.decode("cp932")
+                password = auth_data.password.decode("cp932")
+            except UnicodeDecodeError:
+                return AuthResult(success=False, handled=False)
             if users.get(name) == password:
                 return AuthResult(success=True)
         return AuthResult(success=False, handled=False)
@@ -166,10 +179,22 @@ def authenticator_for(users):
     return authenticate
 
 
-def wait_for_port(port, deadline, use_tls=False):
+class RefusedStartTls(SMTP):
+    """Offers STARTTLS in its EHLO but turns the command down."""
+
+    async def smtp_STARTTLS(self, arg):
+        await self.push("454 4.7.0 TLS not available due to temporary reason")
+
+
+class RefusingStartTlsController(Controller):
+    def factory(self):
+        return RefusedStartTls(self.handler, **self.SMTP_kwargs)
+
+
+def wait_for_port(address, port, deadline, use_tls=False):
     while time.time() < deadline:
         try:
-            with socket.create_connection(("127.0.0.1", port), timeout=1) as s:
+            with socket.create_connection((address, port), timeout=1) as s:
                 if use_tls:
                     return True
                 return bool(s.recv(1))
@@ -185,12 +210,17 @@ def run(args):
     os.chmod(folder, 0o755)
     users = [tuple(u.split(":", 1)) for u in (args.user or ["taro:himitsu"])]
     owner = mail_owner()
-    cert, key = make_certificate(folder)
-    ports = {name: free_port() for name in ("pop3", "pop3s", "smtp", "smtps")}
+    cert, key = make_certificate(folder, args.cert_name)
+    ports = {name: free_port()
+             for name in ("pop3", "pop3s", "smtp", "smtps", "submission", "smtp_refused_tls")}
     # Dovecot keeps its sockets in base_dir, whose path must stay short.
     base_dir = tempfile.mkdtemp(prefix="dv", dir="/tmp")
     os.chmod(base_dir, 0o755)
-    config = write_dovecot_config(folder, base_dir, users, ports, cert, key, owner)
+    # Dovecot counts a client whose address is its own as secured and lets it log in
+    # without TLS: a client of 127.0.0.2 comes from 127.0.0.1, which is not.
+    pop3_address = "127.0.0.2" if args.pop3_tls_required else "127.0.0.1"
+    config = write_dovecot_config(folder, base_dir, users, ports, cert, key, owner, pop3_address,
+                                  args.pop3_tls_required)
     log = open(os.path.join(folder, "servers.log"), "ab")
     dovecot = subprocess.Popen(["dovecot", "-F", "-c", config], stdin=subprocess.DEVNULL,
                                stdout=log, stderr=log, start_new_session=True)
@@ -202,11 +232,18 @@ def run(args):
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     tls.load_cert_chain(cert, key)
     smtps = Controller(handler, hostname="127.0.0.1", port=ports["smtps"], ssl_context=tls, **auth)
-    smtp.start()
-    smtps.start()
+    submission = Controller(handler, hostname="127.0.0.1", port=ports["submission"],
+                            authenticator=authenticator_for(users), auth_required=True,
+                            auth_require_tls=True, require_starttls=True, tls_context=tls)
+    refused_tls = RefusingStartTlsController(handler, hostname="127.0.0.1",
+                                             port=ports["smtp_refused_tls"], tls_context=tls,
+                                             **auth)
+    controllers = (smtp, smtps, submission, refused_tls)
+    for controller in controllers:
+        controller.start()
 
     def stop(*_):
-        for controller in (smtp, smtps):
+        for controller in controllers:
             try:
                 controller.stop()
             except Exception:
@@ -223,10 +260,10 @@ def run(args):
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
     deadline = time.time() + 20
-    if not wait_for_port(ports["pop3"], deadline) or dovecot.poll() is not None:
+    if not wait_for_port(pop3_address, ports["pop3"], deadline) or dovecot.poll() is not None:
         sys.stderr.write("dovecot did not start; see %s/dovecot.log and servers.log\n" % folder)
         stop()
-    print(json.dumps(dict(ports, maildir_root=os.path.join(folder, "home"), ca=cert,
+    print(json.dumps(dict(ports, pop3_address=pop3_address, maildir_root=os.path.join(folder, "home"), ca=cert,
                           uid=owner[0], gid=owner[1], pid=os.getpid(),
                           dovecot_pid=dovecot.pid)), flush=True)
     # Runs until the starter closes our standard input (or dies, which closes it too).
@@ -245,6 +282,8 @@ def main():
     r.add_argument("--dir", required=True)
     r.add_argument("--user", action="append")
     r.add_argument("--smtp-auth", action="store_true")
+    r.add_argument("--cert-name", default="localhost")
+    r.add_argument("--pop3-tls-required", action="store_true")
     args = parser.parse_args()
     run(args)
 

@@ -19,6 +19,24 @@ int portOf(const QString& host) {
     return host.section(u':', -1).toInt();
 }
 
+// Sends each command and returns everything the server answered, greeting included.
+QByteArray dialogue(const QString& host, const QList<QByteArray>& commands) {
+    QTcpSocket socket;
+    socket.connectToHost(host.section(u':', 0, 0), static_cast<quint16>(portOf(host)));
+    if (!socket.waitForConnected(5000) || !socket.waitForReadyRead(5000)) {
+        return {};
+    }
+    QByteArray answers = socket.readAll();
+    for (const QByteArray& command : commands) {
+        socket.write(command + "\r\n");
+        // Multi-line answers may come in pieces; the last line settles within the wait.
+        while (socket.waitForReadyRead(500)) {
+            answers += socket.readAll();
+        }
+    }
+    return answers;
+}
+
 TEST(MailServers, StartGreetAndStop) {
     int pop3Port = 0;
     {
@@ -37,6 +55,26 @@ TEST(MailServers, StartGreetAndStop) {
         EXPECT_TRUE(box[0].endsWith("first\r\n"));
     }
     EXPECT_TRUE(greeting(pop3Port).isEmpty()) << "Dovecot still answers after the stop";
+}
+
+TEST(MailServers, TlsOffersOfEveryPort) {
+    MailServers::Options options;
+    options.pop3TlsRequired = true;
+    MailServers servers(options);
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    const QByteArray capa = dialogue(servers.pop3Host(), {"CAPA", "USER taro", "PASS himitsu"});
+    EXPECT_TRUE(capa.contains("\r\nSTLS\r\n")) << capa.constData();
+    EXPECT_TRUE(
+        capa.endsWith("-ERR [AUTH] Plaintext authentication disallowed on non-secure "
+                      "(SSL/TLS) connections.\r\n"))
+        << capa.constData();
+
+    const QByteArray submission = dialogue(servers.submissionHost(), {"EHLO me"});
+    EXPECT_TRUE(submission.contains("250-STARTTLS")) << submission.constData();
+    EXPECT_FALSE(submission.contains("AUTH")) << "AUTH offered before TLS";
+    const QByteArray refused = dialogue(servers.refusedTlsSmtpHost(), {"EHLO me", "STARTTLS"});
+    EXPECT_TRUE(refused.contains("250-STARTTLS")) << refused.constData();
+    EXPECT_TRUE(refused.endsWith("454 4.7.0 TLS not available due to temporary reason\r\n"));
 }
 
 }  // namespace
