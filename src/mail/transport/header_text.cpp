@@ -2,6 +2,9 @@
 
 #include "mail_charset.h"
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 bool isSpace(char c) {
@@ -70,39 +73,46 @@ struct EncodedWord {
     QByteArray bytes;
 };
 
-// The next well-formed "=?charset?B|Q?text?=" at or after `from`.
+// The first '?' or white space at or after `from`, or the end.
+qsizetype tokenEnd(QByteArrayView raw, qsizetype from) {
+    while (from < raw.size() && raw[from] != '?' && !isSpace(raw[from])) {
+        ++from;
+    }
+    return from;
+}
+
+// The next well-formed "=?charset?B|Q?text?=" at or after `from`. Neither the charset nor
+// the text may hold '?' or white space, so a candidate is read only up to its third '?'
+// and the search goes on right after its "=?": no byte is read more than a few times,
+// whatever the header holds.
 EncodedWord nextEncodedWord(QByteArrayView raw, qsizetype from) {
     while (true) {
         const qsizetype begin = raw.indexOf("=?", from);
         if (begin < 0) {
             return {};
         }
-        const qsizetype q1 = raw.indexOf('?', begin + 2);
-        const qsizetype q2 = q1 < 0 ? -1 : raw.indexOf('?', q1 + 1);
-        const qsizetype close = q2 < 0 ? -1 : raw.indexOf("?=", q2 + 1);
-        if (close < 0) {
-            return {};
-        }
-        const QByteArrayView encoding = raw.sliced(q1 + 1, q2 - q1 - 1);
-        QByteArrayView charset = raw.sliced(begin + 2, q1 - begin - 2);
-        const QByteArrayView text = raw.sliced(q2 + 1, close - q2 - 1);
-        const bool wellFormed = encoding.size() == 1 && !charset.isEmpty() &&
-                                !charset.contains(' ') && !text.contains(' ');
-        if (!wellFormed) {
-            from = begin + 2;
+        from = begin + 2;
+        const qsizetype q1 = tokenEnd(raw, begin + 2);
+        const qsizetype q2 = q1 + 2;
+        if (q1 == begin + 2 || q2 >= raw.size() || raw[q1] != '?' || raw[q2] != '?') {
             continue;
         }
+        const qsizetype close = tokenEnd(raw, q2 + 1);
+        if (close + 1 >= raw.size() || raw[close] != '?' || raw[close + 1] != '=') {
+            continue;
+        }
+        QByteArrayView charset = raw.sliced(begin + 2, q1 - begin - 2);
+        const QByteArrayView text = raw.sliced(q2 + 1, close - q2 - 1);
         if (const qsizetype star = charset.indexOf('*'); star >= 0) {
             charset = charset.first(star);  // RFC 2231 language suffix
         }
         EncodedWord word{begin, close + 2, charset.toByteArray().toLower(), {}};
-        const char kind = encoding[0];
+        const char kind = raw[q1 + 1];
         if (kind == 'B' || kind == 'b') {
             word.bytes = QByteArray::fromBase64(text.toByteArray());
         } else if (kind == 'Q' || kind == 'q') {
             word.bytes = decodeQuotedWord(text);
         } else {
-            from = begin + 2;
             continue;
         }
         return word;
@@ -117,6 +127,120 @@ bool onlySpace(QByteArrayView text) {
     }
     return true;
 }
+
+constexpr char kEsc = '\x1b';
+
+// Where the whole characters of ISO-2022-JP bytes end, and the escape sequence in force
+// there (empty for the initial ASCII).
+struct JisEnd {
+    qsizetype complete = 0;
+    QByteArray mode;
+    bool cutInsideCharacter = false;  // else, when bytes are left, inside an escape
+};
+
+qsizetype escapeLength(QByteArrayView bytes, qsizetype at) {
+    if (at + 1 >= bytes.size()) {
+        return -1;
+    }
+    const char kind = bytes[at + 1];
+    if (kind == '(' || kind == ')') {
+        return 3;
+    }
+    if (kind != '$') {
+        return 2;
+    }
+    if (at + 2 >= bytes.size()) {
+        return -1;
+    }
+    return bytes[at + 2] == '(' || bytes[at + 2] == ')' ? 4 : 3;
+}
+
+JisEnd scanJis(QByteArrayView bytes) {
+    JisEnd end;
+    bool doubleByte = false;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == kEsc) {
+            const qsizetype length = escapeLength(bytes, i);
+            if (length < 0 || i + length > bytes.size()) {
+                break;
+            }
+            if (bytes[i + 1] == '(' || bytes[i + 1] == '$') {
+                end.mode = bytes.sliced(i, length).toByteArray();
+                doubleByte = bytes[i + 1] == '$';
+            }
+            i += length;
+        } else if (doubleByte && byte >= 0x21 && byte <= 0x7E) {
+            if (i + 1 >= bytes.size()) {
+                end.cutInsideCharacter = true;
+                break;
+            }
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    end.complete = i;
+    return end;
+}
+
+// ASCII and JIS-Roman need not be carried into the next word.
+bool carriesOver(const QByteArray& mode) {
+    return !mode.isEmpty() && mode != "\x1b(B" && mode != "\x1b(J";
+}
+
+// Adjacent encoded words in one charset. Multi-byte charsets without state are decoded
+// as one byte string, since senders cut characters across words. ISO-2022-JP words each
+// return to ASCII, and the decoder rejects that "ESC ( B" followed at once by the next
+// word's "ESC $ B"; so each word is decoded on its own, and only a character or escape cut
+// at a word's end goes on to the next word, with the character set in force there, as
+// does that set when a sender leaves it unswitched at the end of a word.
+class EncodedRun {
+  public:
+    explicit EncodedRun(QByteArray charset)
+        : charset_(std::move(charset)), stateful_(isIso2022JpCharset(charset_)) {}
+
+    const QByteArray& charset() const { return charset_; }
+
+    void add(const QByteArray& bytes) {
+        if (!stateful_) {
+            pending_ += bytes;
+            return;
+        }
+        QByteArray word;
+        if (!pending_.isEmpty()) {
+            word = (cutInsideCharacter_ ? mode_ : QByteArray()) + pending_ + bytes;
+        } else if (!bytes.startsWith(kEsc) && carriesOver(mode_)) {
+            word = mode_ + bytes;
+        } else {
+            word = bytes;
+        }
+        const JisEnd end = scanJis(word);
+        text_ += decodeMailText(QByteArrayView(word).first(end.complete), charset_);
+        pending_ = word.sliced(end.complete);
+        if (!end.mode.isEmpty()) {
+            mode_ = end.mode;
+        }
+        cutInsideCharacter_ = end.cutInsideCharacter;
+    }
+
+    QString take() {
+        if (!stateful_) {
+            return decodeMailText(pending_, charset_);
+        }
+        // Bytes of a character the words never finished are marked, not dropped.
+        return pending_.isEmpty() ? text_ : text_ + QChar(QChar::ReplacementCharacter);
+    }
+
+  private:
+    QByteArray charset_;
+    bool stateful_;
+    QString text_;
+    QByteArray pending_;
+    QByteArray mode_;
+    bool cutInsideCharacter_ = false;
+};
 
 }  // namespace
 
@@ -157,39 +281,38 @@ QByteArray headerField(QByteArrayView header, QByteArrayView name) {
 }
 
 QString decodeHeaderText(QByteArrayView raw) {
+    return decodeHeaderText(raw, decodeUnlabelledText);
+}
+
+QString decodeHeaderText(QByteArrayView raw, QString (*decodeRaw)(QByteArrayView)) {
     const QByteArray value = unfold(raw);
     QString text;
     qsizetype pos = 0;
-    QByteArray pendingCharset;
-    QByteArray pendingBytes;
-    const auto flush = [&] {
-        if (!pendingBytes.isEmpty()) {
-            text += decodeMailText(pendingBytes, pendingCharset);
-            pendingBytes.clear();
-        }
-    };
+    std::optional<EncodedRun> run;
     while (pos < value.size()) {
-        EncodedWord word = nextEncodedWord(value, pos);
+        const EncodedWord word = nextEncodedWord(value, pos);
         if (word.begin < 0) {
             break;
         }
         const QByteArrayView gap = QByteArrayView(value).sliced(pos, word.begin - pos);
-        const bool joinsPrevious = !pendingBytes.isEmpty() && onlySpace(gap);
+        // White space between two encoded words is not part of the text.
+        const bool joinsPrevious = run && onlySpace(gap) && run->charset() == word.charset;
         if (!joinsPrevious) {
-            flush();
-            text += decodeUnlabelledText(gap);
+            if (run) {
+                text += run->take();
+            }
+            if (!run || !onlySpace(gap)) {
+                text += decodeRaw(gap);
+            }
+            run.emplace(word.charset);
         }
-        // Consecutive words in one charset are decoded together: senders split a
-        // multi-byte character or an ISO-2022-JP escape sequence across words.
-        if (joinsPrevious && word.charset != pendingCharset) {
-            flush();
-        }
-        pendingCharset = word.charset;
-        pendingBytes += word.bytes;
+        run->add(word.bytes);
         pos = word.end;
     }
-    flush();
-    text += decodeUnlabelledText(QByteArrayView(value).sliced(pos));
+    if (run) {
+        text += run->take();
+    }
+    text += decodeRaw(QByteArrayView(value).sliced(pos));
     return text;
 }
 

@@ -13,6 +13,9 @@ QByteArray headerField(QByteArrayView header, QByteArrayView name);
 // An unstructured value (Subject, a display name) as text: RFC 2047 encoded words decoded
 // in their charsets, raw 8-bit bytes as decodeUnlabelledText reads them.
 QString decodeHeaderText(QByteArrayView raw);
+// The same with the bytes outside encoded words read by `decodeRaw`, for values whose raw
+// charset is already known.
+QString decodeHeaderText(QByteArrayView raw, QString (*decodeRaw)(QByteArrayView));
 
 // A From value as "display name <address>", or the bare address when it has no name.
 QString decodeSender(QByteArrayView raw);

@@ -160,6 +160,10 @@ QString decodeMailText(QByteArrayView bytes, QByteArrayView charset) {
     return decoder.decode(bytes);
 }
 
+bool isIso2022JpCharset(QByteArrayView charset) {
+    return isIso2022JpLabel(normalisedLabel(charset));
+}
+
 std::optional<QByteArray> encodeIso2022Jp(QStringView text) {
     QStringEncoder encoder("ISO-2022-JP");
     QByteArray bytes = encoder.encode(text);

@@ -17,5 +17,9 @@ QString decodeMailText(QByteArrayView bytes, QByteArrayView charset);
 // UTF-8 when valid, else code page 932.
 QString decodeUnlabelledText(QByteArrayView bytes);
 
+// True for the labels of ISO-2022-JP and its Windows variants, whose decoding depends on
+// the escape sequences seen before.
+bool isIso2022JpCharset(QByteArrayView charset);
+
 // The text as ISO-2022-JP, or nothing when it does not come back unchanged from it.
 std::optional<QByteArray> encodeIso2022Jp(QStringView text);
