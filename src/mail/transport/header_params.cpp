@@ -2,18 +2,38 @@
 
 #include <QList>
 
+#include "cp932.h"
 #include "header_text.h"
 #include "mail_charset.h"
 
 namespace {
 
+bool isCp932TrailByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// The length of the character at `at`: two bytes for a code page 932 double-byte
+// character, whose trail byte may be 0x5C, a backslash that escapes nothing.
+qsizetype characterLength(QByteArrayView value, qsizetype at, bool cp932) {
+    const bool pair = cp932 && at + 1 < value.size() &&
+                      isCp932LeadByte(static_cast<unsigned char>(value[at])) &&
+                      isCp932TrailByte(value[at + 1]);
+    return pair ? 2 : 1;
+}
+
 // Splits at semicolons outside quoted strings.
-QList<QByteArray> splitParameters(QByteArrayView value) {
+QList<QByteArray> splitParameters(QByteArrayView value, bool cp932) {
     QList<QByteArray> pieces;
     QByteArray current;
     bool quoted = false;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char c = value[i];
+        if (const qsizetype length = characterLength(value, i, cp932); length == 2) {
+            current += value.sliced(i, 2);
+            ++i;
+            continue;
+        }
         if (quoted && c == '\\' && i + 1 < value.size()) {
             current += c;
             current += value[++i];
@@ -33,7 +53,7 @@ QList<QByteArray> splitParameters(QByteArrayView value) {
     return pieces;
 }
 
-QByteArray unquote(QByteArrayView value) {
+QByteArray unquote(QByteArrayView value, bool cp932) {
     const QByteArrayView trimmed = value.trimmed();
     if (trimmed.size() < 2 || !trimmed.startsWith('"') || !trimmed.endsWith('"')) {
         return trimmed.toByteArray();
@@ -41,10 +61,12 @@ QByteArray unquote(QByteArrayView value) {
     QByteArray out;
     const QByteArrayView inner = trimmed.sliced(1, trimmed.size() - 2);
     for (qsizetype i = 0; i < inner.size(); ++i) {
-        if (inner[i] == '\\' && i + 1 < inner.size()) {
+        const qsizetype length = characterLength(inner, i, cp932);
+        if (length == 1 && inner[i] == '\\' && i + 1 < inner.size()) {
             ++i;
         }
-        out += inner[i];
+        out += inner.sliced(i, length);
+        i += length - 1;
     }
     return out;
 }
@@ -62,7 +84,10 @@ struct ExtendedValue {
 }  // namespace
 
 ParameterField parseParameterField(QByteArrayView raw) {
-    const QList<QByteArray> pieces = splitParameters(raw);
+    // Raw 8-bit names that are not UTF-8 are code page 932 (Windows mailers send them so).
+    const bool cp932 = readsAsCp932(raw);
+    const auto decodeRaw = cp932 ? decodeCp932 : decodeUnlabelledText;
+    const QList<QByteArray> pieces = splitParameters(raw, cp932);
     ParameterField field;
     field.value = pieces.value(0).toLower();
     QMap<QByteArray, ExtendedValue> extended;
@@ -72,9 +97,9 @@ ParameterField parseParameterField(QByteArrayView raw) {
             continue;
         }
         QByteArray name = pieces[i].first(equals).trimmed().toLower();
-        const QByteArray value = unquote(pieces[i].sliced(equals + 1));
+        const QByteArray value = unquote(pieces[i].sliced(equals + 1), cp932);
         if (!name.contains('*')) {
-            field.parameters.insert(name, decodeHeaderText(value));
+            field.parameters.insert(name, decodeHeaderText(value, decodeRaw));
             continue;
         }
         const bool encoded = name.endsWith('*');
@@ -112,7 +137,7 @@ ParameterField parseParameterField(QByteArrayView raw) {
             bytes += section;
         }
         field.parameters.insert(it.key(), it->charset.isEmpty()
-                                              ? decodeHeaderText(bytes)
+                                              ? decodeHeaderText(bytes, decodeRaw)
                                               : decodeMailText(bytes, it->charset));
     }
     return field;

@@ -136,6 +136,10 @@ QString decodeUnlabelledText(QByteArrayView bytes) {
     return decodeCp932(bytes);
 }
 
+bool readsAsCp932(QByteArrayView bytes) {
+    return !hasIso2022Escape(bytes) && !isAscii(bytes) && !isValidUtf8(bytes);
+}
+
 QString decodeMailText(QByteArrayView bytes, QByteArrayView charset) {
     const QByteArray label = normalisedLabel(charset);
     if (isShiftJisLabel(label)) {

@@ -16,6 +16,8 @@ QString decodeMailText(QByteArrayView bytes, QByteArrayView charset);
 // Bytes without a trustworthy label (raw 8-bit headers): ISO-2022-JP when escapes appear,
 // UTF-8 when valid, else code page 932.
 QString decodeUnlabelledText(QByteArrayView bytes);
+// True when decodeUnlabelledText reads the bytes as code page 932.
+bool readsAsCp932(QByteArrayView bytes);
 
 // True for the labels of ISO-2022-JP and its Windows variants, whose decoding depends on
 // the escape sequences seen before.
