@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QSaveFile>
 
 #include "header_text.h"
@@ -31,6 +32,66 @@ bool writeFile(const QString& path, QByteArrayView bytes, QString& error) {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The fields of a header block, each with its continuation lines and line end.
+QList<QByteArrayView> headerFields(QByteArrayView header) {
+    QList<QByteArrayView> fields;
+    qsizetype start = 0;
+    while (start < header.size()) {
+        qsizetype end = header.indexOf('\n', start);
+        while (end >= 0 && end + 1 < header.size() &&
+               (header[end + 1] == ' ' || header[end + 1] == '\t')) {
+            end = header.indexOf('\n', end + 1);
+        }
+        end = end < 0 ? header.size() : end + 1;
+        fields.append(header.sliced(start, end - start));
+        start = end;
+    }
+    return fields;
+}
+
+// The fields that the enclosed message gives the rebuilt one; the first piece's own
+// header gives all the others (RFC 2046 5.2.2.1).
+bool isEnclosedField(QByteArrayView field) {
+    const qsizetype colon = field.indexOf(':');
+    const QByteArrayView name = colon < 0 ? QByteArrayView() : field.first(colon).trimmed();
+    if (name.isEmpty()) {
+        return false;
+    }
+    if (name.size() >= 8 && name.first(8).compare("Content-", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    for (const char* own : {"Subject", "Message-ID", "Encrypted", "MIME-Version"}) {
+        if (name.compare(own, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void appendField(QByteArray& header, QByteArrayView field) {
+    header += field;
+    if (!field.endsWith('\n')) {
+        header += "\r\n";
+    }
+}
+
+// The whole mail from the first piece and the pieces' bodies joined in order, which
+// begin with the enclosed message's header.
+QByteArray rebuiltMail(QByteArrayView firstPiece, QByteArrayView joinedBodies) {
+    QByteArray mail;
+    for (QByteArrayView field : headerFields(headerBlock(firstPiece))) {
+        if (!isEnclosedField(field)) {
+            appendField(mail, field);
+        }
+    }
+    for (QByteArrayView field : headerFields(headerBlock(joinedBodies))) {
+        if (isEnclosedField(field)) {
+            appendField(mail, field);
+        }
+    }
+    return mail + "\r\n" + bodyAfterHeader(joinedBodies);
 }
 
 }  // namespace
@@ -69,11 +130,11 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
             return outcome;
         }
     }
-    // The first piece's body begins with the header of the whole mail; the bodies joined
-    // in order are the whole mail.
+    QByteArray joinedBodies;
     for (int number = 1; number <= total; ++number) {
-        outcome.rebuiltMail += bodyAfterHeader(readFile(piecePath(number)));
+        joinedBodies += bodyAfterHeader(readFile(piecePath(number)));
     }
+    outcome.rebuiltMail = rebuiltMail(readFile(piecePath(1)), joinedBodies);
     for (int number = 1; number <= total; ++number) {
         QFile::remove(piecePath(number));
     }

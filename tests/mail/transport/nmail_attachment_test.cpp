@@ -88,7 +88,7 @@ TEST(TransportAttachmentCall, SplitMailIsRebuiltWhenTheLastPieceArrives) {
     NMail later;  // the next mail check
     EXPECT_EQ(attachmentCall(later, buffers, folder, piece(1, "", whole.first(cut))), 1);
     EXPECT_EQ(buffers.subject, QStringLiteral("分割"));
-    EXPECT_EQ(buffers.from, QStringLiteral("origin@example.jp"));
+    EXPECT_EQ(buffers.from, QStringLiteral("sender@example.jp"));  // the first piece's own
     EXPECT_EQ(buffers.body, QStringLiteral("inner text"));
     EXPECT_EQ(app.read(QStringLiteral("添付フォルダ/big.bin")), QByteArray(3000, 'Z'));
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
