@@ -122,7 +122,8 @@ std::optional<QByteArray> RecordFile::ReadAt(qint16 n) const {
 
 bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
     Q_ASSERT(record.size() == recordLength_);
-    if (n < 1 || n >= NextRecordNo()) {
+    // Counted in full width: on a full file the 16-bit next number has no room.
+    if (n < 1 || n > fileLength(path_) / recordLength_) {
         return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
     }
     writeLiveFlag(record, liveFlagOffset_, 0);
@@ -131,6 +132,18 @@ bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
         file.write(record) != record.size() || !file.flush()) {
         return fail(file.errorString());
     }
+    return true;
+}
+
+bool RecordFile::Sync() {
+    if (!QFileInfo::exists(path_)) {
+        return true;
+    }
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadWrite) || ::fdatasync(file.handle()) != 0) {
+        return fail(file.errorString());
+    }
+    syncFolder(QFileInfo(path_).absolutePath());
     return true;
 }
 

@@ -41,6 +41,9 @@ class RecordFile {
     // Writes `record` at n with its live flag set to 0; only an existing record is written.
     bool MarkDeleted(qint16 n, QByteArray record);
 
+    // Forces what was appended onto the disk, the file's entry in its folder included.
+    bool Sync();
+
     // Drops every record whose live flag is 0, keeping the order of the others. The
     // survivors go to the temporary file, which is flushed to disk and only then renamed
     // over the data file: a failure at any point leaves the data file as it was.

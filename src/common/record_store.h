@@ -44,6 +44,7 @@ class RecordStore {
     }
 
     bool Compact() { return file_.Compact(); }
+    bool Sync() { return file_.Sync(); }
     bool DeleteAll() { return file_.DeleteAll(); }
 
     QString errorString() const { return file_.errorString(); }

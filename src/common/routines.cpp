@@ -1,6 +1,7 @@
 #include "routines.h"
 
 #include <QRegularExpression>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -49,4 +50,13 @@ void ShowInPlace(QWidget& toShow, QWidget& toHide) {
     toShow.move(toHide.pos());
     toShow.show();
     toHide.hide();
+}
+
+void SetTimerInterval(QTimer& timer, int ms) {
+    if (ms <= 0) {
+        timer.stop();
+        timer.setInterval(0);
+    } else {
+        timer.start(ms);
+    }
 }

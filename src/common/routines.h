@@ -4,6 +4,7 @@
 #include <QStringView>
 
 class Clock;
+class QTimer;
 class QWidget;
 
 // The text before the first NUL character, or the whole text when it holds none.
@@ -23,3 +24,7 @@ void WaitMs(Clock& clock, qint32 ms);
 
 // Moves `toShow` to the top-left position of `toHide`, shows it and hides `toHide`.
 void ShowInPlace(QWidget& toShow, QWidget& toHide);
+
+// Sets a timer's interval as a window timer's is set: 0 stops it, any other value runs it
+// at that interval.
+void SetTimerInterval(QTimer& timer, int ms);

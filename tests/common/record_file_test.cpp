@@ -149,7 +149,7 @@ TEST_F(RecordFileTest, AWriteErrorInTheMiddleOfACompactionLeavesEveryRecord) {
     EXPECT_FALSE(QFileInfo(temp).isSymLink());
 }
 
-TEST_F(RecordFileTest, AFullFileRefusesTheAppendInsteadOfWrappingTheRecordNumber) {
+TEST_F(RecordFileTest, AFullFileRefusesTheAppendButStillDeletesARecord) {
     QByteArray full = keywordBytes("k", 1).repeated(RecordFile::kMaxRecords - 1);
     app.write(QStringLiteral("qsmdata9.data"), full);
     EXPECT_EQ(store.Append({"last", 1}), RecordFile::kMaxRecords);
@@ -159,6 +159,11 @@ TEST_F(RecordFileTest, AFullFileRefusesTheAppendInsteadOfWrappingTheRecordNumber
     EXPECT_FALSE(store.errorString().isEmpty());
     EXPECT_EQ(QFileInfo(data).size(), length);
     EXPECT_EQ(store.ReadAll().size(), RecordFile::kMaxRecords);
+
+    KeywordRecord buffer{QStringLiteral("k"), 1};
+    ASSERT_TRUE(store.MarkDeleted(RecordFile::kMaxRecords, buffer));
+    ASSERT_TRUE(store.Compact());
+    EXPECT_EQ(store.RecordCount(), RecordFile::kMaxRecords - 1);
 }
 
 }  // namespace
