@@ -3,14 +3,53 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct MailAttachment {
     QString fileName;  // as the mail names it; made safe when saved
     QByteArray content;
 };
 
-// Writes `content` into `folder` under the safe form of `suggestedName`, numbering the
-// name while a file of that name exists, so that nothing is ever overwritten. The path
-// written, or an empty text when the file cannot be created (`error` then says why).
+// The attachments of one mail, saved all or nothing: each is written under a temporary
+// name in the folder and synced, and only when every one is complete do they take their
+// real names. A failure or a crash never leaves a partial file under a real name.
+//
+// A real name is the safe form of the suggested one, numbered while a different file of
+// that name exists, so that nothing is ever overwritten; a file already there with the
+// same content is taken as this attachment (the same mail fetched again after a crash).
+class AttachmentBatch {
+  public:
+    explicit AttachmentBatch(QString folder);
+    // Removes the temporary files of a batch that was not published.
+    ~AttachmentBatch();
+    AttachmentBatch(const AttachmentBatch&) = delete;
+    AttachmentBatch& operator=(const AttachmentBatch&) = delete;
+
+    bool add(const QString& suggestedName, const QByteArray& content);
+    // Gives every attachment its real name; the paths are then in published().
+    bool publish();
+
+    const QStringList& published() const { return published_; }
+    // Why the last add or publish failed.
+    const QString& error() const { return error_; }
+
+  private:
+    struct Pending {
+        QString tempPath;
+        QString name;
+        QByteArray content;
+    };
+
+    QString folder_;
+    QList<Pending> pending_;
+    QStringList published_;
+    QString error_;
+};
+
+// Saves one attachment as a batch of its own: the path written, or an empty text when it
+// cannot be saved (`error` then says why).
 QString saveAttachment(const QString& folder, const QString& suggestedName,
                        const QByteArray& content, QString& error);
+
+// Removes the temporary files that a batch interrupted by a crash left in `folder`.
+void removeLeftoverAttachmentParts(const QString& folder);

@@ -2,10 +2,12 @@
 
 #include <curl/curl.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <map>
 
+#include "attachment_saving.h"
 #include "cp932.h"
 #include "mail_decoding.h"
 #include "outgoing_mail.h"
@@ -16,6 +18,14 @@
 
 namespace {
 
+// The most a mail may grow beyond the size the server announced for it: line ends and
+// dot-stuffing change it a little, a server that sends far more is hostile.
+constexpr qsizetype kMaxMailBytes = qsizetype(256) << 20;
+
+qsizetype fetchLimit(int listedSize) {
+    return qMin(kMaxMailBytes, qsizetype(listedSize) * 2 + (qsizetype(1) << 20));
+}
+
 // The body handed back while pieces of a split mail are still on their way.
 QString waitingPieceNote(const PartialMailInfo& info) {
     const QString of = info.total > 0 ? QString::number(info.total) : QStringLiteral("?");
@@ -23,22 +33,6 @@ QString waitingPieceNote(const PartialMailInfo& info) {
                "（分割されたメールの %1/%2 番目の部分です。全部揃うと添付フォルダに展開します。）")
         .arg(info.number)
         .arg(of);
-}
-
-// What the mail check's scratch file makes of a header: the text as code page 932 bytes,
-// line ends unified, so that a header read back from that file compares equal.
-QByteArray comparableHeader(QStringView mailText) {
-    QString text = mailText.toString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    const qsizetype blank = text.indexOf(QStringLiteral("\n\n"));
-    if (blank >= 0) {
-        text.truncate(blank);
-    }
-    while (text.endsWith(u'\n')) {
-        text.chop(1);
-    }
-    return encodeCp932(text);
 }
 
 QString folderPath(const QString& folder) {
@@ -70,8 +64,7 @@ struct NMail::State {
     bool curlStarted = false;
     // The mail last fetched, kept exactly for the attachment call.
     QByteArray lastMail;
-    MailSummary lastSummary;    // decoded once for the status and the fetch calls
-    QByteArray lastMailHeader;  // comparableHeader of what the fetch handed out
+    MailSummary lastSummary;  // decoded once for the status and the fetch calls
     int lastMailHandle = 0;
     int lastMailNo = 0;
 
@@ -97,8 +90,14 @@ struct NMail::State {
         if (!pop3) {
             return TransportResult::NoConnection;
         }
+        forgetLastMail();
+        const int listed = pop3->mailSize(mailNo);
+        if (listed < 0) {
+            message = pop3->error();
+            return listed;
+        }
         QByteArray mail;
-        const int result = pop3->fetch(mailNo, mail);
+        const int result = pop3->fetch(mailNo, fetchLimit(listed), mail);
         if (result < 0) {
             message = pop3->error();
             return result;
@@ -107,14 +106,12 @@ struct NMail::State {
         lastMailHandle = handle;
         lastMailNo = mailNo;
         lastSummary = summarizeMail(mail);
-        lastMailHeader = comparableHeader(lastSummary.header);
         return 0;
     }
 
     void forgetLastMail() {
         lastMail.clear();
         lastSummary = {};
-        lastMailHeader.clear();
         lastMailHandle = 0;
         lastMailNo = 0;
     }
@@ -203,6 +200,29 @@ int NMail::NMailPop3GetMailSize(int handle, int mailNo) {
     return size;
 }
 
+int NMail::mailIdentity(int handle, int mailNo, QString& identity) {
+    const std::shared_ptr<Pop3Session> pop3 = state_->session(handle);
+    if (!pop3) {
+        return TransportResult::NoConnection;
+    }
+    QByteArray id;
+    if (const int result = pop3->uniqueId(mailNo, id); result < 0) {
+        state_->message = pop3->error();
+        return result;
+    }
+    if (!id.isEmpty()) {
+        identity = QStringLiteral("uidl:") + QString::fromLatin1(id);
+        return 1;
+    }
+    if (const int result = state_->fetch(handle, mailNo); result < 0) {
+        return result;
+    }
+    identity = QStringLiteral("sha256:") +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(state_->lastMail, QCryptographicHash::Sha256).toHex());
+    return 1;
+}
+
 int NMail::NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& date, QString& from,
                             QString& header, QString& body) {
     if (const int result = state_->fetch(handle, mailNo); result < 0) {
@@ -215,9 +235,9 @@ int NMail::NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& d
 int NMail::NMailAttachmentFileFirst(QString& subject, QString& date, QString& from, QString& header,
                                     QString& body, const QString& folder, const QString&,
                                     const QString& wholeMail) {
-    const bool isLastFetched =
-        !state_->lastMail.isEmpty() && comparableHeader(wholeMail) == state_->lastMailHeader;
-    const QByteArray mail = isLastFetched ? state_->lastMail : encodeCp932(wholeMail);
+    // A mail fetched and not yet deleted is decoded from the exact bytes the server sent,
+    // whatever became of the caller's scratch copy: a lost or damaged copy never blanks it.
+    const QByteArray mail = state_->lastMail.isEmpty() ? encodeCp932(wholeMail) : state_->lastMail;
     const QString target = folderPath(folder);
     DecodedMail decoded = decodeMail(mail);
     if (decoded.partial) {
@@ -243,16 +263,21 @@ int NMail::NMailAttachmentFileFirst(QString& subject, QString& date, QString& fr
         }
     }
     fillBuffers(decoded.summary, subject, date, from, header, body);
-    int result = 1;
+    // All of a mail's attachments or none: a mail whose attachments cannot all be saved
+    // is fetched again whole by the next check.
+    AttachmentBatch batch(target);
     for (const MailAttachment& attachment : decoded.attachments) {
-        QString error;
-        if (saveAttachment(target, attachment.fileName, attachment.content, error).isEmpty()) {
+        if (!batch.add(attachment.fileName, attachment.content)) {
             state_->message = QStringLiteral("添付ファイル %1 を保存できません。\n(%2)")
-                                  .arg(attachment.fileName, error);
-            result = TransportResult::AttachmentCannotBeCreated;
+                                  .arg(attachment.fileName, batch.error());
+            return TransportResult::AttachmentCannotBeCreated;
         }
     }
-    return result;
+    if (!batch.publish()) {
+        state_->message = QStringLiteral("添付ファイルを保存できません。\n(%1)").arg(batch.error());
+        return TransportResult::AttachmentCannotBeCreated;
+    }
+    return 1;
 }
 
 int NMail::NMailAttachmentFileClose() {
@@ -269,7 +294,7 @@ int NMail::NMailPop3DeleteMail(int handle, int mailNo) {
         state_->message = pop3->error();
     }
     if (handle == state_->lastMailHandle && mailNo == state_->lastMailNo) {
-        state_->lastMailNo = 0;
+        state_->forgetLastMail();
     }
     return result < 0 ? result : 1;
 }
@@ -281,8 +306,7 @@ int NMail::NMailPop3Close(int handle) {
     }
     state_->sessions.erase(handle);
     if (handle == state_->lastMailHandle) {
-        state_->lastMailHandle = 0;
-        state_->lastMailNo = 0;
+        state_->forgetLastMail();
     }
     const int result = pop3->quit();
     if (result < 0) {
@@ -290,6 +314,13 @@ int NMail::NMailPop3Close(int handle) {
         return result;
     }
     return 1;
+}
+
+void NMail::dropPop3Connection(int handle) {
+    state_->sessions.erase(handle);
+    if (handle == state_->lastMailHandle) {
+        state_->forgetLastMail();
+    }
 }
 
 void NMail::setSmtpAccount(const QString& id, const QString& password) {

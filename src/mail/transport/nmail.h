@@ -39,15 +39,19 @@ class NMail {
                                QString& from, QString& header);
     // Size of the mail in bytes, or a negative result.
     int NMailPop3GetMailSize(int handle, int mailNo);
+    // What tells mail `mailNo` apart from every other mail of the mailbox across checks:
+    // "uidl:" and the server's unique id, or, from a server without UIDL, "sha256:" and the
+    // digest of the mail's bytes (the mail is then fetched, and kept for the calls below).
+    int mailIdentity(int handle, int mailNo, QString& identity);
     // Fetches mail `mailNo`: the four status buffers as above, and `body` = the raw body
     // as it stands after the header (the MIME structure undecoded, 8-bit bytes read as code
     // page 932). The exact bytes are kept for NMailAttachmentFileFirst.
     int NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& date, QString& from,
                          QString& header, QString& body);
-    // Parses the whole mail (the exact bytes last fetched when `wholeMail` is that mail,
-    // else `wholeMail` itself), saves every attachment into `folder` (never outside it,
-    // never over an existing file) and rewrites the buffers with decoded text: the first
-    // text/plain part, else the text of the HTML part. 1 = done, -5 = an attachment file
+    // Parses the whole mail (the exact bytes of the mail fetched and not yet deleted, else
+    // `wholeMail` itself), saves all of its attachments into `folder` or none (never
+    // outside it, never over an existing file) and rewrites the buffers with decoded text: the
+    // first text/plain part, else the text of the HTML part. 1 = done, -5 = an attachment file
     // cannot be created, -6 = parts of a split mail are still missing (the parts that
     // arrived are kept in `folder`). `scratchPath` is the caller's scratch file.
     int NMailAttachmentFileFirst(QString& subject, QString& date, QString& from, QString& header,
@@ -57,6 +61,8 @@ class NMail {
     // Marks the mail deleted on the server; the deletion takes effect at NMailPop3Close.
     int NMailPop3DeleteMail(int handle, int mailNo);
     int NMailPop3Close(int handle);
+    // Ends the connection without QUIT: the server keeps every mail, deleted or not.
+    void dropPop3Connection(int handle);
 
     // The account SMTP AUTH uses when the server asks for it.
     void setSmtpAccount(const QString& id, const QString& password);

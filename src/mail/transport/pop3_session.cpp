@@ -3,12 +3,17 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
+#include <climits>
+
 #include "cp932.h"
 #include "transport_results.h"
 
 namespace {
 
 constexpr qsizetype kReceiveChunk = 65536;
+// No real reply or mail line comes near this; a server that sends one longer is hostile
+// or broken, and reading on would only fill memory.
+constexpr qsizetype kMaxLineBytes = 1 << 20;
 
 // Marks a session busy for the length of one call.
 class BusyScope {
@@ -103,14 +108,15 @@ int Pop3Session::login(const QString& id, const QString& password, bool apop) {
                 QStringLiteral("POP3サーバー %1 はAPOPに対応していません。").arg(host_.authority());
             return TransportResult::ApopNotOffered;
         }
-        const QByteArray digest =
-            QCryptographicHash::hash(apopChallenge_ + password.toUtf8(), QCryptographicHash::Md5)
-                .toHex();
-        result = command("APOP " + id.toUtf8() + ' ' + digest, QStringLiteral("APOP"), reply);
+        // Account texts cross in code page 932, as every other text of the suite does.
+        const QByteArray digest = QCryptographicHash::hash(apopChallenge_ + encodeCp932(password),
+                                                           QCryptographicHash::Md5)
+                                      .toHex();
+        result = command("APOP " + encodeCp932(id) + ' ' + digest, QStringLiteral("APOP"), reply);
     } else {
-        result = command("USER " + id.toUtf8(), QStringLiteral("USER"), reply);
+        result = command("USER " + encodeCp932(id), QStringLiteral("USER"), reply);
         if (result == 0) {
-            result = command("PASS " + password.toUtf8(), QStringLiteral("PASS"), reply);
+            result = command("PASS " + encodeCp932(password), QStringLiteral("PASS"), reply);
         }
     }
     if (result == TransportResult::Refused) {
@@ -131,22 +137,68 @@ int Pop3Session::login(const QString& id, const QString& password, bool apop) {
 
 int Pop3Session::mailSize(int mailNo) {
     const BusyScope scope(busy_);
-    QByteArray reply;
-    const int result = command("LIST " + QByteArray::number(mailNo), QStringLiteral("LIST"), reply);
-    if (result < 0) {
-        return result;
+    if (!sizes_) {
+        std::map<int, QByteArray> sizes;
+        if (const int result = listing("LIST", sizes); result < 0) {
+            return result;
+        }
+        sizes_ = std::move(sizes);
     }
-    return static_cast<int>(replyNumbers(reply).value(1, 0));
+    const auto found = sizes_->find(mailNo);
+    if (found == sizes_->end()) {
+        error_ = QStringLiteral("POP3サーバーに %1 番目のメールがありません。").arg(mailNo);
+        return TransportResult::Refused;
+    }
+    return static_cast<int>(qMin<qint64>(found->second.toLongLong(), INT_MAX));
 }
 
-int Pop3Session::fetch(int mailNo, QByteArray& mail) {
+int Pop3Session::uniqueId(int mailNo, QByteArray& id) {
+    const BusyScope scope(busy_);
+    if (!uniqueIds_) {
+        std::map<int, QByteArray> ids;
+        if (const int result = listing("UIDL", ids); result < 0) {
+            return result;
+        }
+        uniqueIds_ = std::move(ids);
+    }
+    const auto found = uniqueIds_->find(mailNo);
+    id = found == uniqueIds_->end() ? QByteArray() : found->second;
+    return 0;
+}
+
+int Pop3Session::fetch(int mailNo, qsizetype maxBytes, QByteArray& mail) {
     const BusyScope scope(busy_);
     QByteArray reply;
     const int result = command("RETR " + QByteArray::number(mailNo), QStringLiteral("RETR"), reply);
     if (result < 0) {
         return result;
     }
-    return readMultiLine(mail);
+    return readMultiLine(maxBytes, mail);
+}
+
+int Pop3Session::listing(const QByteArray& name, std::map<int, QByteArray>& entries) {
+    QByteArray reply;
+    const int result = command(name, QString::fromLatin1(name), reply);
+    if (result == TransportResult::Refused) {
+        error_.clear();
+        return 0;
+    }
+    if (result < 0) {
+        return result;
+    }
+    QByteArray text;
+    if (const int read = readMultiLine(kMaxLineBytes * 64, text); read < 0) {
+        return read;
+    }
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        bool ok = false;
+        const int number = words.value(0).toInt(&ok);
+        if (ok && words.size() >= 2) {
+            entries.emplace(number, words[1]);
+        }
+    }
+    return 0;
 }
 
 int Pop3Session::markDeleted(int mailNo) {
@@ -216,8 +268,12 @@ int Pop3Session::sendAll(const QByteArray& bytes) {
 }
 
 int Pop3Session::readLine(QByteArray& line) {
+    qsizetype searched = readPos_;
     while (true) {
-        const qsizetype end = received_.indexOf('\n', readPos_);
+        const qsizetype end = received_.indexOf('\n', searched);
+        if (end < 0 && received_.size() - readPos_ > kMaxLineBytes) {
+            return failNetwork(QStringLiteral("サーバーが 1 MB を超える一行を送ってきました"));
+        }
         if (end >= 0) {
             line = received_.mid(readPos_, end - readPos_);
             if (line.endsWith('\r')) {
@@ -226,9 +282,12 @@ int Pop3Session::readLine(QByteArray& line) {
             readPos_ = end + 1;
             return 0;
         }
+        // Only the new bytes are searched next time: a long line costs linear time.
+        searched = received_.size() - readPos_;
         if (const int more = receiveMore(); more < 0) {
             return more;
         }
+        searched += readPos_;
     }
 }
 
@@ -264,7 +323,7 @@ int Pop3Session::receiveMore() {
     }
 }
 
-int Pop3Session::readMultiLine(QByteArray& text) {
+int Pop3Session::readMultiLine(qsizetype maxBytes, QByteArray& text) {
     text.clear();
     QByteArray line;
     while (true) {
@@ -279,6 +338,12 @@ int Pop3Session::readMultiLine(QByteArray& text) {
         }
         text += line;
         text += "\r\n";
+        if (text.size() > maxBytes) {
+            text.clear();
+            return failNetwork(
+                QStringLiteral("メールが %1 バイトの上限を超えたため受信を打ち切りました")
+                    .arg(maxBytes));
+        }
     }
 }
 

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <map>
+#include <optional>
+
 #include "curl_handles.h"
 #include "mail_host.h"
 #include "network_wait.h"
@@ -21,9 +24,14 @@ class Pop3Session {
     int open();
     // Logs in (USER/PASS or APOP) and returns the number of waiting mails.
     int login(const QString& id, const QString& password, bool apop);
+    // The size the server gives for the mail; all sizes come with the first call.
     int mailSize(int mailNo);
-    // The mail as the server holds it, dot-stuffing undone, lines ending in CR LF.
-    int fetch(int mailNo, QByteArray& mail);
+    // The server's unique id of the mail (UIDL), empty when the server has none; all ids
+    // come with the first call. Negative when the connection failed.
+    int uniqueId(int mailNo, QByteArray& id);
+    // The mail as the server holds it, dot-stuffing undone, lines ending in CR LF. A mail
+    // longer than `maxBytes` fails the call, so that a hostile server cannot fill memory.
+    int fetch(int mailNo, qsizetype maxBytes, QByteArray& mail);
     int markDeleted(int mailNo);
     // QUIT: the server removes the mails marked deleted.
     int quit();
@@ -38,7 +46,10 @@ class Pop3Session {
     int sendAll(const QByteArray& bytes);
     int readLine(QByteArray& line);
     int receiveMore();
-    int readMultiLine(QByteArray& text);
+    int readMultiLine(qsizetype maxBytes, QByteArray& text);
+    // The numbered lines of a multi-line listing ("LIST", "UIDL"); an empty map when the
+    // server refused the command.
+    int listing(const QByteArray& command, std::map<int, QByteArray>& entries);
     int failNetwork(const QString& detail);
 
     MailHost host_;
@@ -50,6 +61,8 @@ class Pop3Session {
     QByteArray received_;
     qsizetype readPos_ = 0;
     QByteArray apopChallenge_;
+    std::optional<std::map<int, QByteArray>> sizes_;
+    std::optional<std::map<int, QByteArray>> uniqueIds_;
     QString error_;
     bool busy_ = false;
     bool connected_ = false;

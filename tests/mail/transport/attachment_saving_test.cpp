@@ -68,4 +68,27 @@ TEST(MimeAttachmentSaving, MissingFolderIsReported) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(MimeAttachmentSaving, ABatchIsAllOrNothingAndAFileAlreadyThereIsTakenAgain) {
+    TempAppFolder app;
+    const QString folder = app.attachmentFolder();
+    {
+        AttachmentBatch unpublished(folder);
+        ASSERT_TRUE(unpublished.add(QStringLiteral("a.txt"), "first"));
+    }
+    app.write(QStringLiteral("添付フォルダ/.quillpost-leftover.part"), "torn");
+    removeLeftoverAttachmentParts(folder);
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    AttachmentBatch batch(folder);
+    ASSERT_TRUE(batch.add(QStringLiteral("a.txt"), "first"));
+    ASSERT_TRUE(batch.add(QStringLiteral("a.txt"), "second"));
+    ASSERT_TRUE(batch.publish());
+    EXPECT_EQ(app.read(QStringLiteral("添付フォルダ/a(2).txt")), QByteArray("second"));
+    // The same mail fetched again after a crash brings no copies.
+    QString error;
+    EXPECT_EQ(saveAttachment(folder, QStringLiteral("a.txt"), "second", error),
+              QDir(folder).filePath(QStringLiteral("a(2).txt")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
 }  // namespace
