@@ -1,13 +1,22 @@
 #include "mail_check.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "app_folder.h"
+#include "attachment_saving.h"
 #include "cp932.h"
 #include "desktop.h"
 #include "id_pass_form.h"
 #include "main_form.h"
 #include "quillpost_app.h"
+#include "received_ledger.h"
 #include "routines.h"
 #include "settings_files.h"
 #include "tyaku_form.h"
@@ -50,14 +59,16 @@ QString throughScratchFile(const QString& path, const QString& header, const QSt
     return wholeMail;
 }
 
-void showError(QuillpostApp& app, const QString& text) {
-    app.desktop().message(&app.mainForm(), StripAtNul(text), kErrorTitle);
-}
-
-QString lastTransportMessage(QuillpostApp& app) {
-    QString message;
-    app.transport().NMailGetMessage(message);
-    return message;
+// Makes the entries of a folder durable (a new or renamed file in it). A folder that is
+// not there holds nothing to keep.
+bool syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        return errno == ENOENT;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 // Shows one part of the result: picture, image control and status text for 6 seconds.
@@ -81,130 +92,273 @@ bool showResult(QuillpostApp& app, ImageBox* MainForm::*image, const char16_t* p
     return true;
 }
 
-enum class Outcome { Counted, Failed, Ended };
-
 struct Fetched {
-    Outcome outcome = Outcome::Counted;
-    int count = 0;
-    bool attachment = false;
+    bool ended = false;       // the program ended during a wait: touch nothing more
+    bool showResult = true;   // false after an error box with nothing stored
+    int stored = 0;           // mails stored by this check
+    bool attachment = false;  // the last mail stored mentions attachments
 };
 
-// Steps 2 to 8 of a check with a POP3 server set: connect, log in, fetch, store, delete.
-Fetched fetchAll(QuillpostApp& app) {
-    Fetched result;
-    NMail& transport = app.transport();
-    TyakuForm& tyaku = app.tyakuForm();
-    tyaku.Text13->clear();
-    const int handle = transport.NMailPop3Connect(app.Pop3Server);
-    if (app.ending()) {
-        return {Outcome::Ended};
-    }
-    app.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
-    if (handle == -1) {
-        // Reported, not shown as "no new mail": that would call a failure a success.
-        showError(app, lastTransportMessage(app));
-        return {Outcome::Failed};
-    }
+// One check with a POP3 server set: connect, log in, and receive each mail as a
+// transaction: a mail is stored only when it was fetched whole and its attachments saved,
+// deleted from the server only once stored, and never stored twice (the ledger remembers
+// what was stored until the server no longer holds it). Every wait (network, message
+// box) may close any window or end the program, so windows are asked for afresh after
+// each one and nothing is touched once the program ends.
+class Receiving {
+  public:
+    explicit Receiving(QuillpostApp& app)
+        : app_(app),
+          transport_(app.transport()),
+          attachmentFolder_(appPath(app.folder(), kAttachmentFolder)),
+          scratchPath_(appPath(app.folder(), kScratchFile)) {}
 
-    const AccountSettings account = readAccountSettings(app.folder());
-    IdPassForm& idPass = app.idPassForm();
-    idPass.IdText->setText(account.AccountId);
-    idPass.PassText->setText(account.AccountPassword);
-    app.AccountId = account.AccountId;
-    app.AccountPassword = account.AccountPassword;
-
-    const auto close = [&] {
-        transport.NMailPop3Close(handle);
-        if (!app.ending()) {
-            app.mainForm().Timer1->setInterval(0);
+    Fetched run() {
+        app_.tyakuForm().Text13->clear();
+        handle_ = transport_.NMailPop3Connect(app_.Pop3Server);
+        if (app_.ending()) {
+            return ended();
         }
-    };
-    if (app.AccountId.isEmpty() || app.AccountPassword.isEmpty()) {
-        idPass.show();
-        close();
-        return result;
+        app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
+        if (handle_ == -1) {
+            // Reported, not shown as "no new mail": that would call a failure a success.
+            if (showError(lastTransportMessage())) {
+                app_.mainForm().Label2->clear();
+            }
+            return failed();
+        }
+
+        const AccountSettings account = readAccountSettings(app_.folder());
+        IdPassForm& idPass = app_.idPassForm();
+        idPass.IdText->setText(account.AccountId);
+        idPass.PassText->setText(account.AccountPassword);
+        app_.AccountId = account.AccountId;
+        app_.AccountPassword = account.AccountPassword;
+        if (app_.AccountId.isEmpty() || app_.AccountPassword.isEmpty()) {
+            idPass.show();
+            return close() ? result_ : ended();
+        }
+
+        app_.tyakuForm().MailListView->clear();
+        const int count = transport_.NMailPop3Authenticate(
+            handle_, app_.AccountId, app_.AccountPassword, app_.ApopFlag != 0);
+        if (app_.ending()) {
+            return ended();
+        }
+        if (count < 0) {
+            if (!showError(lastTransportMessage()) || !close()) {
+                return ended();
+            }
+            relistHistory();
+            return failed();
+        }
+        return receiveAll(count);
     }
 
-    tyaku.MailListView->clear();
-    result.count = transport.NMailPop3Authenticate(handle, app.AccountId, app.AccountPassword,
-                                                   app.ApopFlag != 0);
-    if (app.ending()) {
-        return {Outcome::Ended};
-    }
-    if (result.count < 0) {
-        showError(app, lastTransportMessage(app));
-        close();
-        result.outcome = Outcome::Failed;
-        return result;
+  private:
+    Fetched receiveAll(int count) {
+        ReceivedLedger ledger(appPath(app_.folder(), ReceivedLedger::kFileLiteral), app_.AccountId,
+                              app_.Pop3Server);
+        removeLeftoverAttachmentParts(attachmentFolder_);
+        // Paths are resolved once per check: matching names without regard to case reads
+        // the folders.
+        ReceivedMailStore store = receivedMailStore(app_.folder());
+        QSet<QString> onServer;
+        bool complete = true;
+        for (int n = 1; n <= count && complete; ++n) {
+            QString identity;
+            const int identified = transport_.mailIdentity(handle_, n, identity);
+            if (app_.ending()) {
+                return ended();
+            }
+            if (identified < 0) {
+                if (!reportFailure(n, lastTransportMessage())) {
+                    return ended();
+                }
+                complete = false;
+                break;
+            }
+            onServer.insert(identity);
+            if (ledger.contains(identity)) {
+                // Stored by a check that ended before the server removed it.
+                deleted_ = true;
+                if (!deleteFromServer(n)) {
+                    return ended();
+                }
+                continue;
+            }
+            switch (receiveOne(n, store)) {
+                case Step::Stored:
+                    ledger.add(identity);
+                    ++result_.stored;
+                    if (!deleteFromServer(n)) {
+                        return ended();
+                    }
+                    break;
+                case Step::Failed:
+                    complete = false;
+                    break;
+                case Step::Ended:
+                    return ended();
+            }
+        }
+        if (app_.ending()) {
+            return ended();
+        }
+        if (complete) {
+            ledger.keepOnly(onServer);
+        }
+        // What the server is about to remove must be on the disk first.
+        if ((result_.stored > 0 || deleted_) &&
+            !(store.Sync() && ledger.sync() && syncFolder(attachmentFolder_))) {
+            transport_.dropPop3Connection(handle_);
+            finishTimer();
+            showError(QStringLiteral("受信したメールをディスクに書き込めませんでした。メールは"
+                                     "サーバーに残してあります。\n") +
+                      store.errorString());
+            return failed();
+        }
+        if (!close()) {
+            return ended();
+        }
+        // The list now holds only this check's mails, so row k no longer shows record k
+        // and a click would show, and a delete remove, another mail: list the history
+        // afresh.
+        relistHistory();
+        if (!complete && result_.stored == 0) {
+            result_.showResult = false;
+        }
+        return result_;
     }
 
-    // Paths are resolved once per check: matching names without regard to case reads the
-    // folders.
-    ReceivedMailStore store = receivedMailStore(app.folder());
-    const QString attachmentFolder = appPath(app.folder(), kAttachmentFolder);
-    const QString scratchPath = appPath(app.folder(), kScratchFile);
-    for (int n = 1; n <= result.count; ++n) {
+    enum class Step { Stored, Failed, Ended };
+
+    Step receiveOne(int n, ReceivedMailStore& store) {
         QString subject, date, from, header, body;
-        transport.NMailPop3GetMailStatus(handle, n, subject, date, from, header);
-        transport.NMailPop3GetMailSize(handle, n);
-        transport.NMailPop3GetMail(handle, n, subject, date, from, header, body);
-        if (app.ending()) {
-            return {Outcome::Ended};
+        const bool fetched =
+            transport_.NMailPop3GetMailStatus(handle_, n, subject, date, from, header) >= 0 &&
+            transport_.NMailPop3GetMailSize(handle_, n) >= 0 &&
+            transport_.NMailPop3GetMail(handle_, n, subject, date, from, header, body) >= 0;
+        if (app_.ending()) {
+            return Step::Ended;
         }
-        result.attachment = StripAtNul(body).contains(QStringLiteral("attachment"));
+        if (!fetched) {
+            return reportFailure(n, lastTransportMessage()) ? Step::Failed : Step::Ended;
+        }
+        const bool attachment = StripAtNul(body).contains(QStringLiteral("attachment"));
 
-        const QString wholeMail = throughScratchFile(scratchPath, header, body);
-        const int saved = transport.NMailAttachmentFileFirst(
-            subject, date, from, header, body, attachmentFolder, scratchPath, wholeMail);
-        transport.NMailAttachmentFileClose();
+        const QString wholeMail = throughScratchFile(scratchPath_, header, body);
+        const int saved = transport_.NMailAttachmentFileFirst(
+            subject, date, from, header, body, attachmentFolder_, scratchPath_, wholeMail);
+        transport_.NMailAttachmentFileClose();
+        QFile::remove(scratchPath_);
         if (saved == -5) {
-            app.desktop().message(&app.mainForm(),
-                                  QStringLiteral("添付ファイルをオープンできません"));
-        } else if (saved == -6) {
-            app.desktop().message(&app.mainForm(),
-                                  QStringLiteral("分割されたメールが全て揃っていません"));
+            // Stored without its attachments the mail would lose them for good: it stays
+            // on the server, whole, until they can be saved.
+            app_.desktop().message(
+                &app_.mainForm(),
+                QStringLiteral("添付ファイルをオープンできません\n") + lastTransportMessage() +
+                    QStringLiteral("\n%1 通目のメールとその後のメールはサーバーに残してあります。")
+                        .arg(n));
+            return app_.ending() ? Step::Ended : Step::Failed;
         }
-        if (app.ending()) {
-            return {Outcome::Ended};
+        if (saved == -6) {
+            app_.desktop().message(&app_.mainForm(),
+                                   QStringLiteral("分割されたメールが全て揃っていません"));
+            if (app_.ending()) {
+                return Step::Ended;
+            }
         }
-        QFile::remove(scratchPath);
 
+        TyakuForm& tyaku = app_.tyakuForm();
         tyaku.Text1->setText(StripAtNul(subject));
         tyaku.Text2->setText(StripAtNul(date));
         tyaku.Text3->setText(StripAtNul(from));
         QString shownBody = StripAtNul(body);
-        if (result.attachment) {
+        if (attachment) {
             shownBody += QStringLiteral("\r\n") + QString::fromUtf16(kAttachmentNotice);
         }
         tyaku.Text4->SetText(shownBody);
-        auto* row = new QTreeWidgetItem({StripAtNul(subject), StripAtNul(from), StripAtNul(date)});
-        tyaku.MailListView->addTopLevelItem(row);
+        tyaku.MailListView->addTopLevelItem(
+            new QTreeWidgetItem({StripAtNul(subject), StripAtNul(from), StripAtNul(date)}));
 
         const qint16 recordNo = store.NextRecordNo();
         tyaku.Text7->setText(QString::number(tyaku.MailListView->topLevelItemCount()));
-        if (!StoreReceivedMail(app, store, recordNo)) {
-            // The mail stays on the server, with every one after it, for the next check.
-            showError(app, QStringLiteral("受信したメールを保存できません。メールはサーバーに残して"
-                                          "あります。\n") +
-                               store.errorString());
-            close();
-            result.outcome = Outcome::Failed;
-            return result;
+        if (!StoreReceivedMail(app_, store, recordNo)) {
+            return reportFailure(n, QStringLiteral("受信したメールを保存できません。\n") +
+                                        store.errorString())
+                       ? Step::Failed
+                       : Step::Ended;
         }
-        app.CurrentRecordNo = recordNo;
-        transport.NMailPop3DeleteMail(handle, n);
-        if (app.ending()) {
-            return {Outcome::Ended};
+        app_.CurrentRecordNo = recordNo;
+        result_.attachment = attachment;
+        return Step::Stored;
+    }
+
+    // Mail n and those after it stay on the server; false when the program ended.
+    bool reportFailure(int n, const QString& why) {
+        if (app_.ending()) {
+            return false;
+        }
+        return showError(QStringLiteral("%1 通目のメールを受信できませんでした。このメールと"
+                                        "その後のメールはサーバーに残してあります。\n")
+                             .arg(n) +
+                         why);
+    }
+
+    bool deleteFromServer(int n) {
+        transport_.NMailPop3DeleteMail(handle_, n);
+        return !app_.ending();
+    }
+
+    // QUIT, which removes the deleted mails; false when the program ended meanwhile.
+    bool close() {
+        transport_.NMailPop3Close(handle_);
+        if (app_.ending()) {
+            return false;
+        }
+        finishTimer();
+        return true;
+    }
+
+    void finishTimer() { SetTimerInterval(*app_.mainForm().Timer1, 0); }
+
+    void relistHistory() {
+        if (!app_.ending()) {
+            app_.tyakuForm().Fill();
         }
     }
-    close();
-    // The list now holds only this check's mails, so row k no longer shows record k and
-    // a click would show, and a delete remove, another mail: list the history afresh.
-    if (result.count > 0) {
-        tyaku.Fill();
+
+    // False when the program ended while the box was shown.
+    bool showError(const QString& text) {
+        if (app_.ending()) {
+            return false;
+        }
+        app_.desktop().message(&app_.mainForm(), StripAtNul(text), kErrorTitle);
+        return !app_.ending();
     }
-    return result;
-}
+
+    QString lastTransportMessage() {
+        QString message;
+        transport_.NMailGetMessage(message);
+        return message;
+    }
+
+    Fetched ended() { return {true, false, result_.stored, result_.attachment}; }
+
+    Fetched failed() {
+        result_.showResult = result_.stored > 0;
+        return result_;
+    }
+
+    QuillpostApp& app_;
+    NMail& transport_;
+    const QString attachmentFolder_;
+    const QString scratchPath_;
+    int handle_ = -1;
+    bool deleted_ = false;
+    Fetched result_;
+};
 
 }  // namespace
 
@@ -226,9 +380,9 @@ bool StoreReceivedMail(QuillpostApp& app, ReceivedMailStore& store, qint16 recor
 void MailCheck(QuillpostApp& app) {
     Fetched fetched;
     if (!app.Pop3Server.isEmpty()) {
-        fetched = fetchAll(app);
+        fetched = Receiving(app).run();
     }
-    if (fetched.outcome != Outcome::Counted) {
+    if (fetched.ended || !fetched.showResult) {
         return;
     }
     if (fetched.attachment &&
@@ -236,11 +390,11 @@ void MailCheck(QuillpostApp& app) {
                     QStringLiteral("添付ファイル付きのメールです。ウイルス注意。"))) {
         return;
     }
-    if (fetched.count >= 1) {
+    if (fetched.stored >= 1) {
         showResult(app, &MainForm::Image3, u"\\メール種別画像\\1.jpg",
-                   QString::number(fetched.count) +
+                   QString::number(fetched.stored) +
                        QStringLiteral("通の新着メールが届いています。POP3を切断しました。"));
-    } else if (fetched.count == 0) {
+    } else {
         showResult(app, &MainForm::Image5, u"\\メール種別画像\\2.jpg",
                    QStringLiteral("新着のメールはありませんでした。"));
     }

@@ -13,6 +13,7 @@
 #include "mail_check.h"
 #include "option_form.h"
 #include "quillpost_app.h"
+#include "routines.h"
 #include "settings_files.h"
 #include "tyaku_form.h"
 #include "units.h"
@@ -254,15 +255,14 @@ void MainForm::Command3_Click() {
     }
     mailCheckRunning_ = true;
     setHeightTwips(kNormalHeight);
-    Timer1->start(500);
+    SetTimerInterval(*Timer1, 500);
     // The window may be closed, and deleted, while the check pauses.
     const QPointer<MainForm> self(this);
     MailCheck(app_);
     if (self.isNull() || app_.ending()) {
         return;
     }
-    Timer1->stop();
-    Timer1->setInterval(0);
+    SetTimerInterval(*Timer1, 0);
     mailCheckRunning_ = false;
 }
 

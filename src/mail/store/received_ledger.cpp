@@ -1,0 +1,104 @@
+#include "received_ledger.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Fields never hold these: they would break the line apart.
+QString fieldText(const QString& text) {
+    QString field = text;
+    for (QChar& c : field) {
+        if (c == u'\t' || c == u'\n' || c == u'\r') {
+            c = u' ';
+        }
+    }
+    return field;
+}
+
+QByteArray checksum(const QByteArray& fields) {
+    return QCryptographicHash::hash(fields, QCryptographicHash::Sha1).toHex().left(16);
+}
+
+QByteArray lineOf(const QString& account, const QString& server, const QString& identity) {
+    const QByteArray fields = fieldText(account).toUtf8() + '\t' + fieldText(server).toUtf8() +
+                              '\t' + fieldText(identity).toUtf8();
+    return fields + '\t' + checksum(fields) + '\n';
+}
+
+}  // namespace
+
+ReceivedLedger::ReceivedLedger(QString path, QString account, QString server)
+    : path_(std::move(path)), account_(fieldText(account)), server_(fieldText(server)) {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    // The last piece has no line end: complete, it is empty; torn by a crash, it is dropped.
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        const qsizetype sum = line.lastIndexOf('\t');
+        if (sum < 0 || checksum(line.first(sum)) != line.sliced(sum + 1)) {
+            continue;
+        }
+        const QList<QByteArray> fields = line.first(sum).split('\t');
+        if (fields.size() != 3) {
+            continue;
+        }
+        const Entry entry{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]),
+                          QString::fromUtf8(fields[2])};
+        if (isOurs(entry)) {
+            identities_.insert(entry.identity);
+        } else {
+            others_.append(entry);
+        }
+    }
+}
+
+bool ReceivedLedger::add(const QString& identity) {
+    identities_.insert(identity);
+    QFile file(path_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return false;
+    }
+    // One write of the whole line: a crash leaves it whole or torn, never mixed.
+    const QByteArray line = lineOf(account_, server_, identity);
+    return file.write(line) == line.size();
+}
+
+bool ReceivedLedger::keepOnly(const QSet<QString>& onServer) {
+    const QSet<QString> kept = identities_ & onServer;
+    if (kept.size() == identities_.size()) {
+        return true;
+    }
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (const Entry& entry : others_) {
+        file.write(lineOf(entry.account, entry.server, entry.identity));
+    }
+    for (const QString& identity : kept) {
+        file.write(lineOf(account_, server_, identity));
+    }
+    // QSaveFile syncs the new file before it renames it over the old one.
+    if (!file.commit()) {
+        return false;
+    }
+    identities_ = kept;
+    return true;
+}
+
+bool ReceivedLedger::sync() {
+    if (!QFileInfo::exists(path_)) {
+        return true;
+    }
+    QFile file(path_);
+    return file.open(QIODevice::ReadWrite) && ::fdatasync(file.handle()) == 0;
+}

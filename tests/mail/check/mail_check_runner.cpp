@@ -1,0 +1,27 @@
+// One mail check in a process of its own, for the test that kills a check at random
+// moments: mail_check_runner FOLDER POP3HOST. The account comes from the folder's files.
+#include <QApplication>
+
+#include <clocale>
+
+#include "fake_clock.h"
+#include "main_form.h"
+#include "quillpost_app.h"
+#include "scripted_desktop.h"
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::setlocale(LC_ALL, "C.UTF-8");
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        return 2;
+    }
+    ScriptedDesktop desktop;
+    FakeClock clock;
+    QuillpostApp app(QString::fromLocal8Bit(argv[1]), desktop, clock);
+    app.mainForm();
+    app.Pop3Server = QString::fromLocal8Bit(argv[2]);
+    app.mainForm().Command3_Click();
+    // Any box means the check met a fault, which a killed check must never cause.
+    return desktop.messages.isEmpty() ? 0 : 1;
+}

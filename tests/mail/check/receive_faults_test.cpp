@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include "mail_check.h"
+#include "mail_records.h"
+#include "mail_servers.h"
+#include "main_form.h"
+#include "quillpost_test.h"
+#include "scripted_pop3.h"
+#include "settings_files.h"
+#include "tyaku_form.h"
+
+namespace {
+
+QByteArray mail(const QByteArray& subject, const QByteArray& body) {
+    return "From: hanako@example.jp\r\nSubject: " + subject +
+           "\r\nDate: Tue, 08 Dec 2026 09:00:00 +0900\r\nMIME-Version: 1.0\r\n"
+           "Content-Type: text/plain; charset=us-ascii\r\n\r\n" +
+           body + "\r\n";
+}
+
+QByteArray mailWithAttachment(const QByteArray& subject) {
+    return "From: hanako@example.jp\r\nSubject: " + subject +
+           "\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"B\"\r\n\r\n"
+           "--B\r\nContent-Type: text/plain\r\n\r\nsee the attachment\r\n"
+           "--B\r\nContent-Type: application/octet-stream\r\n"
+           "Content-Disposition: attachment; filename=\"data.bin\"\r\n"
+           "Content-Transfer-Encoding: base64\r\n\r\n" +
+           QByteArray(5000, 'D').toBase64() + "\r\n--B--\r\n";
+}
+
+class ReceiveTest : public QuillpostTest {
+  protected:
+    void useServer(const QString& host) {
+        app->mainForm();
+        app->transport().setTimeoutMs(1500);
+        app->Pop3Server = host;
+        ASSERT_TRUE(writeAccountSettings(
+            folder.path(), {QStringLiteral("taro"), QStringLiteral("himitsu")}, true));
+    }
+
+    QStringList storedSubjects() const {
+        QStringList subjects;
+        for (const ReceivedMailRecord& record : receivedMailStore(folder.path()).ReadAll()) {
+            subjects.append(record.Subject.trimmed());
+        }
+        return subjects;
+    }
+
+    void check() { app->mainForm().Command3_Click(); }
+};
+
+// Every way a server can fail a RETR: what was fetched before is stored, nothing is
+// blanked, the failed mail and those after it stay on the server, and the user is told.
+class ScriptedFaultTest : public ReceiveTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ScriptedFaultTest, AFailedFetchIsNeitherStoredNorDeleted) {
+    const QString kind = QString::fromLatin1(GetParam());
+    ScriptedPop3 server({kind + QStringLiteral(":2")});
+    ASSERT_TRUE(server.started());
+    for (const char* subject : {"first", "second", "third"}) {
+        server.addMail(mail(subject, QByteArray("body of ") + subject));
+    }
+    useServer(server.host());
+    check();
+
+    EXPECT_EQ(storedSubjects(), QStringList{QStringLiteral("first")});
+    EXPECT_EQ(receivedMailStore(folder.path()).ReadAll().value(0).Body.trimmed(),
+              QStringLiteral("body of first"));
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("エラー"));
+    EXPECT_TRUE(
+        desktop.messages[0].text.startsWith(QStringLiteral("2 通目のメールを受信できません")))
+        << desktop.messages[0].text.toStdString();
+    const QList<QByteArray> left = server.mails();
+    // Only a connection still up can confirm the deletion of the first mail.
+    ASSERT_EQ(left.size(), kind == u"err" ? 2 : 3);
+    EXPECT_TRUE(left[left.size() - 2].contains("Subject: second"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ScriptedFaultTest,
+                         ::testing::Values("err", "drop", "stall", "garbage", "longline",
+                                           "endless"));
+
+TEST_F(ReceiveTest, AServerWithoutUidlIsNotStoredTwiceAfterADroppedCheck) {
+    ScriptedPop3 server({QStringLiteral("drop:3"), false});
+    ASSERT_TRUE(server.started());
+    for (const char* subject : {"first", "second", "third"}) {
+        server.addMail(mail(subject, "x"));
+    }
+    useServer(server.host());
+    check();
+    check();
+    // The server rolled back both checks' deletions; the digests told the second check.
+    EXPECT_EQ(storedSubjects(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    EXPECT_EQ(server.mails().size(), 3);
+}
+
+TEST_F(ReceiveTest, WithoutAnAttachmentFolderNoMailIsBlankedOrLost) {
+    MailServers servers;
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    ASSERT_TRUE(QDir(folder.file(QStringLiteral("添付フォルダ"))).removeRecursively());
+    servers.deliver(QStringLiteral("taro"), mail("plain", "plain body"));
+    servers.deliver(QStringLiteral("taro"), mailWithAttachment("with file"));
+    useServer(servers.pop3Host());
+    check();
+    const QList<ReceivedMailRecord> stored = receivedMailStore(folder.path()).ReadAll();
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0].Body.trimmed(), QStringLiteral("plain body"));
+    ASSERT_EQ(desktop.messages.size(), 1) << desktop.messageTexts().join(u'|').toStdString();
+    EXPECT_TRUE(
+        desktop.messages[0].text.startsWith(QStringLiteral("添付ファイルをオープンできません")));
+    const QList<QByteArray> left = servers.mailbox(QStringLiteral("taro"));
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left[0].contains("Subject: with file"));
+}
+
+TEST_F(ReceiveTest, ClosingTheHistoryDuringAFetchLeavesTheCheckWhole) {
+    ScriptedPop3 server({QStringLiteral("slow:2")});
+    ASSERT_TRUE(server.started());
+    for (const char* subject : {"first", "second", "third"}) {
+        server.addMail(mail(subject, "x"));
+    }
+    useServer(server.host());
+    app->mainForm().Command6_Click();
+    QTimer::singleShot(250, &app->mainForm(), [this] { app->tyakuForm().close(); });
+    check();
+    EXPECT_EQ(storedSubjects(), (QStringList{QStringLiteral("first"), QStringLiteral("second"),
+                                             QStringLiteral("third")}));
+    EXPECT_TRUE(server.mails().isEmpty());
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+TEST_F(ReceiveTest, ClosingTheMainWindowDuringQuitEndsWithoutANewWindow) {
+    ScriptedPop3 server({{}, true, 1.0});
+    ASSERT_TRUE(server.started());
+    server.addMail(mail("only", "x"));
+    useServer(server.host());
+    app->mainForm().show();
+    QTimer::singleShot(400, &app->mainForm(), [this] { app->mainForm().close(); });
+    check();
+    settle();
+    EXPECT_TRUE(app->ending());
+    EXPECT_EQ(storedSubjects(), QStringList{QStringLiteral("only")});
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<MainForm*>(widget), nullptr) << "a main window was made again";
+    }
+}
+
+TEST_F(ReceiveTest, TheLampTimerStopsForTheResultDisplay) {
+    ScriptedPop3 server({});
+    ASSERT_TRUE(server.started());
+    server.addMail(mail("only", "x"));
+    useServer(server.host());
+    bool activeDuringResult = true;
+    clock.at(clock.nowMs() + 3000,
+             [&] { activeDuringResult = app->mainForm().Timer1->isActive(); });
+    check();
+    EXPECT_FALSE(activeDuringResult);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "received_ledger.h"
+#include "temp_app_folder.h"
+
+namespace {
+
+TEST(ReceivedLedger, RemembersPerMailboxAndForgetsWhatTheServerNoLongerHolds) {
+    TempAppFolder app;
+    const QString path = app.file(QStringLiteral("★MailData/received-ids.txt"));
+    {
+        ReceivedLedger taro(path, QStringLiteral("taro"), QStringLiteral("pop.example.jp"));
+        ASSERT_TRUE(taro.add(QStringLiteral("uidl:1")));
+        ASSERT_TRUE(taro.add(QStringLiteral("uidl:2")));
+        ReceivedLedger hanako(path, QStringLiteral("hanako"), QStringLiteral("pop.example.jp"));
+        ASSERT_TRUE(hanako.add(QStringLiteral("uidl:1")));
+    }
+    ReceivedLedger taro(path, QStringLiteral("taro"), QStringLiteral("pop.example.jp"));
+    EXPECT_TRUE(taro.contains(QStringLiteral("uidl:2")));
+    ASSERT_TRUE(taro.keepOnly({QStringLiteral("uidl:2"), QStringLiteral("uidl:9")}));
+    EXPECT_FALSE(ReceivedLedger(path, QStringLiteral("taro"), QStringLiteral("pop.example.jp"))
+                     .contains(QStringLiteral("uidl:1")));
+    EXPECT_TRUE(ReceivedLedger(path, QStringLiteral("taro"), QStringLiteral("pop.example.jp"))
+                    .contains(QStringLiteral("uidl:2")));
+    EXPECT_TRUE(ReceivedLedger(path, QStringLiteral("hanako"), QStringLiteral("pop.example.jp"))
+                    .contains(QStringLiteral("uidl:1")));
+}
+
+TEST(ReceivedLedger, ATornOrDamagedLineIsNeverMistakenForAStoredMail) {
+    TempAppFolder app;
+    const QString path = app.file(QStringLiteral("★MailData/received-ids.txt"));
+    {
+        ReceivedLedger ledger(path, QStringLiteral("taro"), QStringLiteral("pop"));
+        ASSERT_TRUE(ledger.add(QStringLiteral("uidl:abcdef")));
+        ASSERT_TRUE(ledger.add(QStringLiteral("uidl:ghijkl")));
+    }
+    QByteArray bytes = app.read(QStringLiteral("★MailData/received-ids.txt"));
+    // A crash in the middle of the second line's write, and a flipped byte in the first.
+    bytes.chop(bytes.size() - bytes.indexOf("uidl:ghi") - 8);
+    bytes[bytes.indexOf("uidl:abc") + 5] = 'x';
+    app.write(QStringLiteral("★MailData/received-ids.txt"), bytes + "garbage\n\tx\t\n");
+    const ReceivedLedger ledger(path, QStringLiteral("taro"), QStringLiteral("pop"));
+    EXPECT_FALSE(ledger.contains(QStringLiteral("uidl:ghi")));
+    EXPECT_FALSE(ledger.contains(QStringLiteral("uidl:xbcdef")));
+    EXPECT_FALSE(ledger.contains(QStringLiteral("uidl:abcdef")));
+}
+
+}  // namespace

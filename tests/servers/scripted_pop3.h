@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A small POP3 server of our own on 127.0.0.1 that misbehaves on purpose (scripted_pop3.py
+// says how), for faults a real server cannot be made to show. Serves the mails added
+// here to any account.
+class ScriptedPop3 {
+  public:
+    struct Options {
+        // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2"
+        QString fault;
+        bool uidl = true;
+        double stallQuitSeconds = 0;
+    };
+
+    explicit ScriptedPop3(const Options& options);
+    ~ScriptedPop3();
+    ScriptedPop3(const ScriptedPop3&) = delete;
+    ScriptedPop3& operator=(const ScriptedPop3&) = delete;
+
+    bool started() const { return port_ > 0; }
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+
+    // Mails are served in the order they were added.
+    void addMail(const QByteArray& mail);
+    // The mails the server still holds.
+    QList<QByteArray> mails() const;
+
+  private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    int port_ = 0;
+    int added_ = 0;
+};

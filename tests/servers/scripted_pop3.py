@@ -1,0 +1,144 @@
+#!/usr/bin/python3
+"""A tiny POP3 server on 127.0.0.1 that misbehaves on purpose, for the faults that a real
+server cannot be made to show.
+
+    scripted_pop3.py --dir DIR [--fault KIND:N] [--no-uidl] [--stall-quit SECONDS]
+
+Serves the mails DIR/mail/*.eml (sorted by name) to any user and password. DELE marks a
+mail, QUIT removes the marked files, and a session that ends without QUIT removes
+nothing, as real servers do. The fault hits the RETR of mail N:
+  err       answers -ERR
+  drop      sends half of the mail, then closes the connection
+  stall     sends half of the mail, then sends nothing more
+  garbage   answers with a line that is not a POP3 reply
+  longline  answers +OK, then one line without end
+  endless   answers +OK, then lines without end
+  slow      answers as usual, after half a second
+Prints the port on one line once it listens; serves every connection in a thread of its
+own until its standard input closes.
+"""
+
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+
+
+def mails(folder):
+    box = os.path.join(folder, "mail")
+    return [os.path.join(box, name) for name in sorted(os.listdir(box)) if name.endswith(".eml")]
+
+
+def stuffed(data):
+    lines = data.split(b"\r\n")
+    if lines and lines[-1] == b"":
+        lines.pop()
+    return b"".join((b"." + line if line.startswith(b".") else line) + b"\r\n" for line in lines)
+
+
+def serve(conn, args):
+    files = mails(args.dir)
+    marked = set()
+    fault_kind, _, fault_no = (args.fault or "none:0").partition(":")
+    fault_no = int(fault_no or 0)
+    out = conn.makefile("wb", buffering=0)
+    inp = conn.makefile("rb")
+    out.write(b"+OK scripted POP3 ready\r\n")
+    while True:
+        line = inp.readline()
+        if not line:
+            return
+        words = line.strip().split(b" ")
+        verb = words[0].upper()
+        number = int(words[1]) if len(words) > 1 and words[1].isdigit() else 0
+        if verb in (b"USER", b"PASS", b"NOOP", b"RSET"):
+            out.write(b"+OK\r\n")
+        elif verb == b"CAPA":
+            out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") + b".\r\n")
+        elif verb == b"STAT":
+            out.write(b"+OK %d %d\r\n" % (len(files), sum(os.path.getsize(f) for f in files)))
+        elif verb == b"LIST":
+            listing = b"".join(b"%d %d\r\n" % (i + 1, os.path.getsize(f)) for i, f in enumerate(files))
+            out.write(b"+OK\r\n" + listing + b".\r\n")
+        elif verb == b"UIDL" and not args.no_uidl:
+            listing = b"".join(
+                b"%d %s\r\n" % (i + 1, os.path.basename(f).encode()) for i, f in enumerate(files))
+            out.write(b"+OK\r\n" + listing + b".\r\n")
+        elif verb == b"RETR" and 1 <= number <= len(files):
+            with open(files[number - 1], "rb") as f:
+                text = stuffed(f.read())
+            if number != fault_no or fault_kind in ("none", "slow"):
+                if number == fault_no:
+                    time.sleep(0.5)
+                out.write(b"+OK\r\n" + text + b".\r\n")
+            elif fault_kind == "err":
+                out.write(b"-ERR cannot read that mail now\r\n")
+            elif fault_kind == "garbage":
+                out.write(b"\x00\xffHELLO? this is not POP3\r\n")
+            elif fault_kind in ("drop", "stall"):
+                out.write(b"+OK\r\n" + text[: len(text) // 2])
+                if fault_kind == "drop":
+                    return
+                time.sleep(3600)
+            elif fault_kind == "longline":
+                out.write(b"+OK\r\n")
+                while True:
+                    out.write(b"x" * 65536)
+            elif fault_kind == "endless":
+                out.write(b"+OK\r\n")
+                while True:
+                    out.write(b"Subject: more and more\r\n" * 2000)
+        elif verb == b"DELE" and 1 <= number <= len(files):
+            marked.add(files[number - 1])
+            out.write(b"+OK marked\r\n")
+        elif verb == b"QUIT":
+            if args.stall_quit:
+                time.sleep(args.stall_quit)
+            for path in marked:
+                os.remove(path)
+            out.write(b"+OK bye\r\n")
+            return
+        else:
+            out.write(b"-ERR unknown command\r\n")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--fault")
+    parser.add_argument("--no-uidl", action="store_true")
+    parser.add_argument("--stall-quit", type=float, default=0)
+    args = parser.parse_args()
+    listener = socket.socket()
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(4)
+    print(listener.getsockname()[1], flush=True)
+
+    def session(conn):
+        try:
+            serve(conn, args)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+        finally:
+            conn.close()
+
+    def accept_forever():
+        while True:
+            conn, _ = listener.accept()
+            threading.Thread(target=session, args=(conn,), daemon=True).start()
+
+    threading.Thread(target=accept_forever, daemon=True).start()
+    # Runs until the test closes our standard input (or dies, which closes it too).
+    try:
+        while sys.stdin.buffer.read(1):
+            pass
+    except OSError:
+        pass
+    os._exit(0)
+
+
+if __name__ == "__main__":
+    main()
