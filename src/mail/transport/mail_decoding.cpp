@@ -140,8 +140,9 @@ DecodedMail decodeMail(QByteArrayView mail) {
     useGMime();
     DecodedMail decoded;
     decoded.summary = summarizeMail(mail);
-    GObjectPtr<GMimeStream> stream(
-        g_mime_stream_mem_new_with_buffer(mail.data(), static_cast<size_t>(mail.size())));
+    // GMime refuses a null buffer, which an empty view may hold.
+    GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
+        mail.isEmpty() ? "" : mail.data(), static_cast<size_t>(mail.size())));
     GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
     GMimeObject* top = message ? g_mime_message_get_mime_part(message.get()) : nullptr;
