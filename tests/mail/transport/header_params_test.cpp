@@ -2,7 +2,6 @@
 
 #include "cp932.h"
 #include "header_params.h"
-#include "mail_decoding.h"
 #include "test_mails.h"
 
 namespace {
@@ -41,21 +40,6 @@ TEST(MimeParametersCp932, Rfc2231FormsKeepBackslashTrailBytes) {
     EXPECT_EQ(parseParameterField("attachment; filename*=\"shift_jis''" + name + ".txt\"")
                   .parameter("filename"),
               kBackslashTrails + QStringLiteral(".txt"));
-}
-
-TEST(MimeParametersCp932, AttachmentOfAWindowsMailerKeepsItsName) {
-    const QByteArray name = encodeCp932(kBackslashTrails);
-    const QByteArray mail =
-        mailText("Content-Type: multipart/mixed; boundary=b",
-                 "--b\r\nContent-Type: text/plain\r\n\r\nbody\r\n--b\r\nContent-Type: "
-                 "application/octet-stream; name=\"" +
-                     name + ".doc\"\r\nContent-Disposition: attachment; filename=\"" + name +
-                     ".doc\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
-                     QByteArray("DOC").toBase64() + "\r\n--b--\r\n");
-    const DecodedMail decoded = decodeMail(mail);
-    ASSERT_EQ(decoded.attachments.size(), 1);
-    EXPECT_EQ(decoded.attachments[0].fileName, kBackslashTrails + QStringLiteral(".doc"));
-    EXPECT_EQ(decoded.attachments[0].content, QByteArray("DOC"));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "cp932.h"
 #include "header_text.h"
-#include "mail_decoding.h"
 #include "test_mails.h"
 
 namespace {
@@ -21,10 +20,7 @@ TEST(MimeHeaderJis, EachCompleteWordIsDecodedOnItsOwn) {
                                jisWord(kSecondHalf) + "\r\n " + jisWord(kSecondHalf);
     const QString expected = kJapanese + QStringLiteral("漢字");
     EXPECT_EQ(decodeHeaderText(subject), expected);
-
-    const QByteArray mail = mailText("From: a@example.jp\nSubject: " + subject, "body\r\n");
-    EXPECT_EQ(summarizeMail(mail).subject, expected);
-    EXPECT_FALSE(encodeCp932(summarizeMail(mail).subject).contains('?'));
+    EXPECT_FALSE(encodeCp932(decodeHeaderText(subject)).contains('?'));
 }
 
 TEST(MimeHeaderJis, WordsThatLeaveTheirSetOpen) {
