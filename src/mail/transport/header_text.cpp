@@ -193,9 +193,9 @@ bool carriesOver(const QByteArray& mode) {
 // Adjacent encoded words in one charset. Multi-byte charsets without state are decoded
 // as one byte string, since senders cut characters across words. ISO-2022-JP words each
 // return to ASCII, and the decoder rejects that "ESC ( B" followed at once by the next
-// word's "ESC $ B"; so each word is decoded on its own, and only a character or escape cut
-// at a word's end goes on to the next word, with the character set in force there, as
-// does that set when a sender leaves it unswitched at the end of a word.
+// word's "ESC $ B"; so each word is decoded on its own. Only a character or escape cut at
+// a word's end is carried into the next word, and so is the character set left in force
+// when the next word does not begin with its own escape.
 class EncodedRun {
   public:
     explicit EncodedRun(QByteArray charset)
