@@ -81,12 +81,15 @@ void appendField(QByteArray& header, QByteArrayView field) {
 // begin with the enclosed message's header.
 QByteArray rebuiltMail(QByteArrayView firstPiece, QByteArrayView joinedBodies) {
     QByteArray mail;
-    for (QByteArrayView field : headerFields(headerBlock(firstPiece))) {
+    // The fields are views into the header blocks, which must outlive them.
+    const QByteArray outer = headerBlock(firstPiece);
+    const QByteArray enclosed = headerBlock(joinedBodies);
+    for (QByteArrayView field : headerFields(outer)) {
         if (!isEnclosedField(field)) {
             appendField(mail, field);
         }
     }
-    for (QByteArrayView field : headerFields(headerBlock(joinedBodies))) {
+    for (QByteArrayView field : headerFields(enclosed)) {
         if (isEnclosedField(field)) {
             appendField(mail, field);
         }
