@@ -8,7 +8,9 @@ class QWidget;
 // Hands one mail to the transport with the shared SMTP server and own address. SMTP AUTH
 // uses the account of this run, or the saved one when none was entered yet. A rejected
 // mail shows the transport's message in a box titled "送信エラー" over `parent` (if it is
-// still open). True when the server took the mail.
+// still open). A server certificate that does not verify is explained there with the
+// question whether to trust it from now on; Yes pins it and sends again. True when the
+// server took the mail.
 bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
                 const QString& body, const QString& attachments);
 

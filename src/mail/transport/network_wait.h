@@ -20,6 +20,7 @@ CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline);
 struct NetworkOptions {
     int timeoutMs = 60000;
     QByteArray extraCaFile;  // PEM file trusted besides the system's authorities
+    QString pinFile;         // certificates the user trusts per server (certificate_pins.h)
 };
 
 // Options common to every handle: certificate checks, no proxy from the environment,

@@ -61,6 +61,7 @@ struct NMail::State {
     QString smtpId;
     QString smtpPassword;
     QString message;
+    std::optional<CertificateProblem> certificateProblem;
     bool curlStarted = false;
     // The mail last fetched, kept exactly for the attachment call.
     QByteArray lastMail;
@@ -352,7 +353,8 @@ int NMail::NMailSmtpSendMail(const QString& smtpHost, const QString& to, const Q
     for (const QString& recipient : mail.to) {
         envelope.recipients.append(bareAddress(recipient));
     }
-    const int result = sendSmtpMail(*host, state_->network, envelope, *message, error);
+    const int result =
+        sendSmtpMail(*host, state_->network, envelope, *message, error, state_->certificateProblem);
     if (result < 0) {
         state_->message = error;
         return result;
@@ -371,4 +373,12 @@ void NMail::setTimeoutMs(int ms) {
 
 void NMail::setExtraCertificates(const QString& pemPath) {
     state_->network.extraCaFile = QFile::encodeName(pemPath);
+}
+
+void NMail::setPinnedCertificates(const QString& path) {
+    state_->network.pinFile = path;
+}
+
+const std::optional<CertificateProblem>& NMail::certificateProblem() const {
+    return state_->certificateProblem;
 }

@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+#include "certificate_problem.h"
 
 // Quillpost's mail transport: POP3 (plain and APOP login), SMTP, and decoding of
 // received mail with its attachments. Every network wait keeps the user interface
@@ -79,6 +82,11 @@ class NMail {
     // A PEM file of certificate authorities trusted besides the system's (a test server's
     // self-signed certificate).
     void setExtraCertificates(const QString& pemPath);
+    // The file of certificates the user chose to trust per server (certificate_pins.h).
+    void setPinnedCertificates(const QString& path);
+    // After a result of TransportResult::UntrustedCertificate: what is wrong with the
+    // server's certificate.
+    const std::optional<CertificateProblem>& certificateProblem() const;
 
   private:
     struct State;

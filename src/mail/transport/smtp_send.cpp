@@ -2,7 +2,11 @@
 
 #include <cstring>
 
+#include "certificate_pins.h"
+#include "cp932.h"
+#include "curl_certificate_check.h"
 #include "curl_handles.h"
+#include "smtp_security.h"
 #include "transport_results.h"
 
 namespace {
@@ -21,26 +25,47 @@ size_t readUpload(char* buffer, size_t size, size_t count, void* userData) {
     return chunk;
 }
 
+// The server's answers, as libcurl reads them, tell what its EHLO offered.
+int watchAnswers(CURL*, curl_infotype type, char* data, size_t size, void* offer) {
+    if (type == CURLINFO_HEADER_IN) {
+        noteSmtpAnswer(*static_cast<SmtpOffer*>(offer),
+                       QByteArrayView(data, static_cast<qsizetype>(size)));
+    }
+    return 0;
+}
+
 bool isRefusal(CURLcode result) {
     return result == CURLE_LOGIN_DENIED || result == CURLE_SEND_ERROR ||
            result == CURLE_UPLOAD_FAILED || result == CURLE_WEIRD_SERVER_REPLY ||
            result == CURLE_QUOTE_ERROR || result == CURLE_REMOTE_ACCESS_DENIED;
 }
 
-}  // namespace
+struct Attempt {
+    CURLcode result = CURLE_FAILED_INIT;
+    long replyCode = 0;
+    QString detail;
+    SmtpOffer offer;
+    CurlCertificateCheck certificate;
+};
 
-int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
-                 const QByteArray& message, QString& error) {
+// One SMTP transaction. `useSsl` is CURLUSESSL_ALL (STARTTLS or fail) or CURLUSESSL_NONE.
+void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& options,
+              const SmtpEnvelope& envelope, const QByteArray& message, long useSsl, bool logIn) {
     CurlEasy easy(curl_easy_init());
     CurlMulti multi(curl_multi_init());
     if (!easy || !multi) {
-        error = QStringLiteral("メールを送信できませんでした。\n(libcurl could not start)");
-        return TransportResult::NetworkFailure;
+        attempt.detail = QStringLiteral("libcurl could not start");
+        return;
     }
     char curlError[CURL_ERROR_SIZE];
     const QByteArray url = (host.tls ? "smtps://" : "smtp://") + host.authority().toUtf8();
     curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
     applyNetworkOptions(easy.get(), options, curlError);
+    installCertificateCheck(easy.get(), attempt.certificate);
+    curl_easy_setopt(easy.get(), CURLOPT_USE_SSL, useSsl);
+    curl_easy_setopt(easy.get(), CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGFUNCTION, watchAnswers);
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGDATA, &attempt.offer);
     // A silent server fails the send after the same time as any other network wait.
     curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT,
                      static_cast<long>(std::max(1, options.timeoutMs / 1000)));
@@ -55,9 +80,10 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
     }
     const CurlList recipients(recipientList);
     curl_easy_setopt(easy.get(), CURLOPT_MAIL_RCPT, recipients.get());
-    const QByteArray id = envelope.id.toUtf8();
-    const QByteArray password = envelope.password.toUtf8();
-    if (!id.isEmpty()) {
+    // Every text crosses in the system code page, the account too.
+    const QByteArray id = encodeCp932(envelope.id);
+    const QByteArray password = encodeCp932(envelope.password);
+    if (logIn && !id.isEmpty()) {
         curl_easy_setopt(easy.get(), CURLOPT_USERNAME, id.constData());
         curl_easy_setopt(easy.get(), CURLOPT_PASSWORD, password.constData());
     }
@@ -68,24 +94,59 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
     curl_easy_setopt(easy.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
 
     curl_multi_add_handle(multi.get(), easy.get());
-    const CURLcode result =
-        runTransfer(multi.get(), easy.get(), QDeadlineTimer(QDeadlineTimer::Forever));
+    attempt.result = runTransfer(multi.get(), easy.get(), QDeadlineTimer(QDeadlineTimer::Forever));
     curl_multi_remove_handle(multi.get(), easy.get());
-    if (result == CURLE_OK) {
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &attempt.replyCode);
+    attempt.detail =
+        QString::fromUtf8(curlError[0] != '\0' ? curlError : curl_easy_strerror(attempt.result));
+}
+
+}  // namespace
+
+int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
+                 const QByteArray& message, QString& error,
+                 std::optional<CertificateProblem>& certificate) {
+    certificate.reset();
+    Attempt attempt;
+    if (!options.pinFile.isEmpty()) {
+        attempt.certificate.pinnedSha256 = pinnedCertificate(options.pinFile, host.authority());
+    }
+    // Insisting on STARTTLS first means the account never goes out before the upgrade;
+    // only a server that turns out to offer no STARTTLS at all is asked again in clear.
+    transact(attempt, host, options, envelope, message, host.tls ? CURLUSESSL_NONE : CURLUSESSL_ALL,
+             true);
+    if (!host.tls && attempt.result == CURLE_USE_SSL_FAILED && !attempt.offer.startTls) {
+        const SmtpOffer offer = attempt.offer;
+        const QByteArray pin = attempt.certificate.pinnedSha256;
+        attempt = Attempt{};
+        attempt.certificate.pinnedSha256 = pin;
+        transact(attempt, host, options, envelope, message, CURLUSESSL_NONE,
+                 mayLogInWithoutTls(host, offer));
+    }
+    if (attempt.result == CURLE_OK) {
         return 0;
     }
-    long replyCode = 0;
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &replyCode);
-    const QString detail =
-        QString::fromUtf8(curlError[0] != '\0' ? curlError : curl_easy_strerror(result));
-    if (isRefusal(result) && replyCode >= 400) {
+    certificate = certificateProblem(attempt.certificate, attempt.result, host,
+                                     QStringLiteral("SMTP"), attempt.detail);
+    if (certificate) {
+        error = describeCertificateProblem(*certificate);
+        return TransportResult::UntrustedCertificate;
+    }
+    if (attempt.result == CURLE_USE_SSL_FAILED) {
+        error = QStringLiteral(
+                    "SMTPサーバー %1 は暗号化 (STARTTLS) を申し出ましたが、暗号化を始められません"
+                    "でした。パスワードとメールを暗号化せずに送ることはしません。\n(%2)")
+                    .arg(host.authority(), attempt.detail);
+        return TransportResult::NetworkFailure;
+    }
+    if (isRefusal(attempt.result) && attempt.replyCode >= 400) {
         error =
             QStringLiteral("SMTPサーバー %1 がメールを受け付けませんでした。\n(%2、応答コード %3)")
-                .arg(host.authority(), detail)
-                .arg(replyCode);
+                .arg(host.authority(), attempt.detail)
+                .arg(attempt.replyCode);
         return TransportResult::Refused;
     }
     error = QStringLiteral("SMTPサーバー %1 と通信できませんでした。\n(%2)")
-                .arg(host.authority(), detail);
+                .arg(host.authority(), attempt.detail);
     return TransportResult::NetworkFailure;
 }

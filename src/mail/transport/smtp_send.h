@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
+#include "certificate_problem.h"
 #include "mail_host.h"
 #include "network_wait.h"
 
@@ -14,7 +17,13 @@ struct SmtpEnvelope {
     QString password;
 };
 
-// Sends `message` (CR LF lines) through libcurl's SMTP client. 0, or a negative result of
-// transport_results.h with `error` in Japanese holding the server's or libcurl's detail.
+// Sends `message` (CR LF lines) through libcurl's SMTP client. "smtps://" hosts speak TLS
+// from the start; any other host is upgraded with STARTTLS when it offers it, and an
+// upgrade that fails ends the send rather than going on in clear. The account (in code
+// page 932) goes only over TLS or where mayLogInWithoutTls allows it, and only to a
+// server that offers AUTH.
+// 0, or a negative result of transport_results.h with `error` in Japanese holding the
+// server's or libcurl's detail; with UntrustedCertificate, `certificate` says why.
 int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
-                 const QByteArray& message, QString& error);
+                 const QByteArray& message, QString& error,
+                 std::optional<CertificateProblem>& certificate);

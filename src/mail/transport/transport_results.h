@@ -10,4 +10,5 @@ inline constexpr int AttachmentCannotBeCreated = -5;
 inline constexpr int PartsMissing = -6;
 inline constexpr int UnreadableFile = -7;  // a file to attach cannot be read
 inline constexpr int BadInput = -8;        // no usable server setting or no recipient
+inline constexpr int UntrustedCertificate = -9;  // the server's certificate does not verify
 }  // namespace TransportResult

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "mail_host.h"
+#include "smtp_security.h"
 
 namespace {
 
@@ -26,6 +27,31 @@ TEST(TransportHost, UnusableSettingsAreRejected) {
         EXPECT_FALSE(parseMailHost(value, kPop3Protocol))
             << QString::fromUtf16(value).toStdString();
     }
+}
+
+TEST(TransportHost, EhloOffersAreReadFromAnswerLines) {
+    SmtpOffer offer;
+    noteSmtpAnswer(offer, "220 mail.example.jp ESMTP\r\n");
+    noteSmtpAnswer(offer, "250-mail.example.jp\r\n250-STARTTLSX\r\n250-SIZE 1000\r\n");
+    EXPECT_FALSE(offer.startTls);
+    EXPECT_FALSE(offer.auth);
+    noteSmtpAnswer(offer, "250-starttls\r\n250 AUTH PLAIN LOGIN\r\n");
+    EXPECT_TRUE(offer.startTls);
+    EXPECT_TRUE(offer.auth);
+}
+
+TEST(TransportHost, TheAccountGoesInClearOnlyToThisComputerOrWhereNoTlsIsOffered) {
+    const SmtpOffer tlsOffered{true, true};
+    const SmtpOffer noTls{false, true};
+    for (const char16_t* remote : {u"mail.example.jp", u"192.168.1.10", u"2001:db8::1"}) {
+        const MailHost host{QString::fromUtf16(remote), 587};
+        EXPECT_FALSE(mayLogInWithoutTls(host, tlsOffered)) << host.authority().toStdString();
+        EXPECT_TRUE(mayLogInWithoutTls(host, noTls)) << host.authority().toStdString();
+    }
+    for (const char16_t* local : {u"127.0.0.1", u"127.0.0.2", u"::1", u"LocalHost"}) {
+        EXPECT_TRUE(mayLogInWithoutTls({QString::fromUtf16(local), 587}, tlsOffered));
+    }
+    EXPECT_FALSE(isLoopbackHost(u"localhost.example.jp"));
 }
 
 }  // namespace

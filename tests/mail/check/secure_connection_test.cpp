@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include "back_form.h"
+#include "certificate_pins.h"
+#include "certificate_problem.h"
+#include "mail_servers.h"
+#include "nmail.h"
+#include "quillpost_test.h"
+#include "transport_results.h"
+
+namespace {
+
+const QString kUser = QStringLiteral("taro");
+const QString kAddress = QStringLiteral("taro@localhost");
+const QString kFrom = QStringLiteral("hanako@example.jp");
+
+// SHA-256 of the DER certificate in a PEM file.
+QByteArray fingerprintOf(const QString& pemPath) {
+    QFile file(pemPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QByteArray base64;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.startsWith("-----")) {
+            base64 += line.trimmed();
+        }
+    }
+    return QCryptographicHash::hash(QByteArray::fromBase64(base64), QCryptographicHash::Sha256);
+}
+
+int send(NMail& transport, const QString& host) {
+    return transport.NMailSmtpSendMail(host, kAddress, kFrom, QStringLiteral("件名"),
+                                       QStringLiteral("本文"), QString());
+}
+
+QString messageOf(NMail& transport) {
+    QString message;
+    transport.NMailGetMessage(message);
+    return message;
+}
+
+class SecureTransport : public ::testing::Test {
+  protected:
+    explicit SecureTransport(const MailServers::Options& options = {}) : servers(options) {}
+    void SetUp() override {
+        ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+        transport.NMailInitializeWinSock();
+        transport.setTimeoutMs(10000);
+    }
+    MailServers servers;
+    NMail transport;
+};
+
+MailServers::Options japanesePassword() {
+    MailServers::Options options;
+    options.users = QStringList{QStringLiteral("taro:ひみつ①")};
+    return options;
+}
+
+class StartTls : public SecureTransport {
+  protected:
+    StartTls() : SecureTransport(japanesePassword()) {}
+};
+
+TEST_F(StartTls, SubmissionUpgradesBeforeTheCodePage932Login) {
+    transport.setExtraCertificates(servers.caFile());
+    EXPECT_EQ(send(transport, servers.submissionHost()), TransportResult::Refused)
+        << "the submission port takes no mail without AUTH";
+    transport.setSmtpAccount(kUser, QStringLiteral("ひみつ①"));
+    ASSERT_GE(send(transport, servers.submissionHost()), 0) << messageOf(transport).toStdString();
+    EXPECT_EQ(servers.mailbox(kUser).size(), 1);
+}
+
+TEST_F(StartTls, AnOfferedUpgradeThatIsRefusedSendsNothingInClear) {
+    transport.setSmtpAccount(kUser, QStringLiteral("ひみつ①"));
+    EXPECT_EQ(send(transport, servers.refusedTlsSmtpHost()), TransportResult::NetworkFailure);
+    EXPECT_TRUE(messageOf(transport).contains(QStringLiteral("STARTTLS")));
+    EXPECT_TRUE(servers.mailbox(kUser).isEmpty());
+}
+
+TEST_F(SecureTransport, PinnedCertificateIsTrustedAndAChangedOneRefused) {
+    TempAppFolder folder;
+    const QString pins = pinnedCertificatesPath(folder.path());
+    transport.setPinnedCertificates(pins);
+    ASSERT_EQ(send(transport, servers.smtpsHost()), TransportResult::UntrustedCertificate);
+    const auto problem = transport.certificateProblem();
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(problem->fault, CertificateFault::SelfSigned);
+    EXPECT_EQ(problem->sha256, fingerprintOf(servers.caFile()));
+    EXPECT_TRUE(messageOf(transport).contains(formatFingerprint(problem->sha256)));
+
+    QString error;
+    ASSERT_TRUE(pinCertificate(pins, problem->authority, problem->sha256, error));
+    EXPECT_GE(send(transport, servers.smtpsHost()), 0) << messageOf(transport).toStdString();
+    EXPECT_FALSE(transport.certificateProblem());
+    EXPECT_EQ(send(transport, servers.submissionHost()), TransportResult::UntrustedCertificate)
+        << "a pin holds for its own port only; the submission port is another server";
+
+    QByteArray other = problem->sha256;
+    other[0] = static_cast<char>(other[0] ^ 1);
+    ASSERT_TRUE(pinCertificate(pins, problem->authority, other, error));
+    EXPECT_EQ(send(transport, servers.smtpsHost()), TransportResult::UntrustedCertificate);
+    ASSERT_TRUE(transport.certificateProblem());
+    EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::Changed);
+    EXPECT_EQ(servers.mailbox(kUser).size(), 1);
+}
+
+MailServers::Options wrongName() {
+    MailServers::Options options;
+    options.certificateName = QStringLiteral("wrong.example");
+    return options;
+}
+
+class WrongName : public SecureTransport {
+  protected:
+    WrongName() : SecureTransport(wrongName()) {}
+};
+
+TEST_F(WrongName, ACertificateForAnotherNameIsRefusedOnBothTlsPaths) {
+    transport.setExtraCertificates(servers.caFile());
+    for (const QString& host : {servers.smtpsHost(), servers.submissionHost()}) {
+        ASSERT_EQ(send(transport, host), TransportResult::UntrustedCertificate)
+            << host.toStdString();
+        EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::WrongName);
+        EXPECT_TRUE(
+            messageOf(transport).contains(QStringLiteral("127.0.0.1 のものではありません")));
+    }
+    EXPECT_TRUE(servers.mailbox(kUser).isEmpty());
+}
+
+// The reply window's send: the certificate question and what each answer does.
+class CertificateQuestion : public QuillpostTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+        QuillpostTest::SetUp();
+        app->mainForm();
+        app->transport().setTimeoutMs(10000);
+        app->SmtpServer = servers.smtpsHost();
+        app->MailAddress = kFrom;
+    }
+
+    void reply() {
+        BackForm& form = app->backForm();
+        form.ToText->setText(kAddress);
+        form.SubjectText->setText(QStringLiteral("Re: 証明書"));
+        form.SendCommand->click();
+        settle();
+    }
+
+    QString pins() const { return pinnedCertificatesPath(folder.path()); }
+
+    MailServers servers;
+};
+
+TEST_F(CertificateQuestion, YesPinsTheCertificateAndSendsAgain) {
+    desktop.answers = {Desktop::Answer::Yes};
+    reply();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    const auto& box = desktop.messages[0];
+    EXPECT_EQ(box.title, QStringLiteral("送信エラー"));
+    EXPECT_EQ(box.buttons, Desktop::Buttons::YesNo);
+    EXPECT_TRUE(box.text.contains(QStringLiteral("自己署名")));
+    const QString fingerprint = formatFingerprint(fingerprintOf(servers.caFile()));
+    EXPECT_TRUE(box.text.contains(fingerprint)) << box.text.toStdString();
+    EXPECT_EQ(servers.mailbox(kUser).size(), 1);
+    EXPECT_EQ(folder.read(QStringLiteral("★MailData/pinned-certificates.txt")),
+              (servers.smtpsHost().mid(8) + u' ' + fingerprint + QStringLiteral("\r\n")).toUtf8());
+
+    reply();
+    EXPECT_EQ(desktop.messages.size(), 1) << "a pinned certificate asks nothing";
+    EXPECT_EQ(servers.mailbox(kUser).size(), 2);
+}
+
+TEST_F(CertificateQuestion, NoSendsNothingAndPinsNothing) {
+    desktop.answers = {Desktop::Answer::No};
+    reply();
+    EXPECT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(servers.mailbox(kUser).isEmpty());
+    EXPECT_FALSE(QFile::exists(pins()));
+}
+
+TEST_F(CertificateQuestion, AChangedPinnedCertificateIsRefusedWithoutAQuestion) {
+    const QString unrelated = QStringLiteral("pop.example.jp:995 ") +
+                              formatFingerprint(QByteArray(32, '\x11')) + QStringLiteral("\r\n");
+    QString error;
+    ASSERT_TRUE(pinCertificate(pins(), QStringLiteral("pop.example.jp:995"), QByteArray(32, '\x11'),
+                               error));
+    ASSERT_TRUE(pinCertificate(pins(), servers.smtpsHost().mid(8), QByteArray(32, '\x22'), error));
+    const QByteArray before = folder.read(QStringLiteral("★MailData/pinned-certificates.txt"));
+    reply();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::Ok);
+    EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("違います")));
+    EXPECT_TRUE(servers.mailbox(kUser).isEmpty());
+    const QByteArray after = folder.read(QStringLiteral("★MailData/pinned-certificates.txt"));
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(after.startsWith(unrelated.toUtf8()));
+}
+
+}  // namespace
