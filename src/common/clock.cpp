@@ -1,6 +1,7 @@
 #include "clock.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -22,4 +23,8 @@ void SteadyClock::waitForEvents(qint64 maxMs) {
     deadline.setSingleShot(true);
     deadline.start(static_cast<int>(std::clamp<qint64>(maxMs, 0, std::numeric_limits<int>::max())));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+qint64 SteadyClock::wallSeconds() {
+    return QDateTime::currentSecsSinceEpoch();
 }

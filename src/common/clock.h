@@ -12,6 +12,8 @@ class Clock {
     virtual qint64 nowMs() = 0;
     // Processes events, blocking until one arrives or at most `maxMs` have passed.
     virtual void waitForEvents(qint64 maxMs) = 0;
+    // The calendar time, in seconds since 1970 (UTC), for what is kept for days.
+    virtual qint64 wallSeconds() = 0;
 };
 
 // The real monotonic clock, waiting on the event loop.
@@ -20,6 +22,7 @@ class SteadyClock final : public Clock {
     SteadyClock();
     qint64 nowMs() override;
     void waitForEvents(qint64 maxMs) override;
+    qint64 wallSeconds() override;
 
   private:
     QElapsedTimer started_;

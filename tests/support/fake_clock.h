@@ -13,8 +13,11 @@ class FakeClock final : public Clock {
   public:
     qint64 nowMs() override { return now_; }
     void waitForEvents(qint64 maxMs) override;
+    qint64 wallSeconds() override { return wallStart_ + now_ / 1000; }
 
     void at(qint64 timeMs, std::function<void()> action);
+    // Moves the calendar on without running anything, as days pass between two checks.
+    void passDays(int days) { wallStart_ += qint64(days) * 86400; }
     // Total time spent inside waits.
     qint64 waitedMs() const { return waited_; }
 
@@ -24,6 +27,7 @@ class FakeClock final : public Clock {
         std::function<void()> action;
     };
     qint64 now_ = 1000;
+    qint64 wallStart_ = 1796688000;  // 2026-12-08 00:00 UTC
     qint64 waited_ = 0;
     QList<Scheduled> scheduled_;
 };

@@ -11,10 +11,12 @@
 
 #include "app_folder.h"
 #include "attachment_saving.h"
+#include "clock.h"
 #include "cp932.h"
 #include "desktop.h"
 #include "id_pass_form.h"
 #include "main_form.h"
+#include "option_form.h"
 #include "quillpost_app.h"
 #include "received_ledger.h"
 #include "routines.h"
@@ -159,6 +161,8 @@ class Receiving {
     Fetched receiveAll(int count) {
         ReceivedLedger ledger(appPath(app_.folder(), ReceivedLedger::kFileLiteral), app_.AccountId,
                               app_.Pop3Server);
+        const ServerCopySettings copies = readServerCopySettings(app_.folder());
+        const qint64 now = app_.clock().wallSeconds();
         removeLeftoverAttachmentParts(attachmentFolder_);
         // Paths are resolved once per check: matching names without regard to case reads
         // the folders.
@@ -180,18 +184,21 @@ class Receiving {
             }
             onServer.insert(identity);
             if (ledger.contains(identity)) {
-                // Stored by a check that ended before the server removed it.
-                deleted_ = true;
-                if (!deleteFromServer(n)) {
-                    return ended();
+                // Stored before: kept on purpose, or left by a check that ended before the
+                // server removed it.
+                if (!copies.keep || isDue(ledger.storedAt(identity), copies, now)) {
+                    deleted_ = true;
+                    if (!deleteFromServer(n)) {
+                        return ended();
+                    }
                 }
                 continue;
             }
             switch (receiveOne(n, store)) {
                 case Step::Stored:
-                    ledger.add(identity);
+                    ledger.add(identity, now);
                     ++result_.stored;
-                    if (!deleteFromServer(n)) {
+                    if (!copies.keep && !deleteFromServer(n)) {
                         return ended();
                     }
                     break;
@@ -229,6 +236,12 @@ class Receiving {
             result_.showResult = false;
         }
         return result_;
+    }
+
+    // A mail kept on the server goes once it has been stored for the days chosen.
+    static bool isDue(qint64 storedAt, const ServerCopySettings& copies, qint64 now) {
+        return copies.removeAfterDays > 0 &&
+               now - storedAt >= qint64(copies.removeAfterDays) * 86400;
     }
 
     enum class Step { Stored, Failed, Ended };
@@ -378,10 +391,19 @@ bool StoreReceivedMail(QuillpostApp& app, ReceivedMailStore& store, qint16 recor
 }
 
 void MailCheck(QuillpostApp& app) {
-    Fetched fetched;
-    if (!app.Pop3Server.isEmpty()) {
-        fetched = Receiving(app).run();
+    if (app.Pop3Server.isEmpty()) {
+        // "No new mail" would hide that nothing can arrive until a server is set.
+        app.desktop().message(
+            &app.mainForm(),
+            QStringLiteral("受信するPOP3サーバーが設定されていません。\n"
+                           "サーバーの設定画面でPOP3サーバーを設定してください。"),
+            QStringLiteral("エラー"));
+        if (!app.ending()) {
+            app.optionForm().show();
+        }
+        return;
     }
+    const Fetched fetched = Receiving(app).run();
     if (fetched.ended || !fetched.showResult) {
         return;
     }

@@ -14,6 +14,8 @@ namespace {
 constexpr char16_t kServerFile[] = u"\\qsmail.ini";
 constexpr char16_t kAccountFile[] = u"\\★MailData\\iniIdPass.ini";
 constexpr char16_t kColourFile[] = u"\\★MailData\\ini.ini";
+constexpr char16_t kServerCopyFile[] = u"\\★MailData\\server-copies.ini";
+const QString kServerCopySection = QStringLiteral("SERVER");
 const QString kSection = QStringLiteral("EXEINI");
 
 QString valueOf(const QString& line) {
@@ -94,4 +96,19 @@ bool writeColourSettings(const QString& folder, const ColourSettings& colour) {
                                      QString::number(colour.green), path) &&
            WritePrivateProfileString(kSection, QStringLiteral("NUMBER3"),
                                      QString::number(colour.blue), path);
+}
+
+ServerCopySettings readServerCopySettings(const QString& folder) {
+    const QString path = appPath(folder, kServerCopyFile);
+    return {GetPrivateProfileInt(kServerCopySection, QStringLiteral("KEEP"), 0, path) != 0,
+            qMax(0, GetPrivateProfileInt(kServerCopySection, QStringLiteral("DAYS"), 0, path))};
+}
+
+bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings) {
+    const QString path = appPath(folder, kServerCopyFile);
+    return WritePrivateProfileString(kServerCopySection, QStringLiteral("KEEP"),
+                                     settings.keep ? QStringLiteral("1") : QStringLiteral("0"),
+                                     path) &&
+           WritePrivateProfileString(kServerCopySection, QStringLiteral("DAYS"),
+                                     QString::number(settings.removeAfterDays), path);
 }

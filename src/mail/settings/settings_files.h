@@ -43,3 +43,15 @@ struct ColourSettings {
 // NUMBER, NUMBER2 and NUMBER3 of section EXEINI; a missing key reads as 0.
 ColourSettings readColourSettings(const QString& folder);
 bool writeColourSettings(const QString& folder, const ColourSettings& colour);
+
+// Whether received mail stays on the server, kept in "★MailData\server-copies.ini" of its
+// own so that "qsmail.ini" keeps its four lines. A kept mail is fetched once; with
+// `removeAfterDays` above 0 the check removes it from the server that many days after it
+// was stored. Missing: delete at once, as a check always did.
+struct ServerCopySettings {
+    bool keep = false;
+    int removeAfterDays = 0;
+};
+
+ServerCopySettings readServerCopySettings(const QString& folder);
+bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings);

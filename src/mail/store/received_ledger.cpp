@@ -25,9 +25,11 @@ QByteArray checksum(const QByteArray& fields) {
     return QCryptographicHash::hash(fields, QCryptographicHash::Sha1).toHex().left(16);
 }
 
-QByteArray lineOf(const QString& account, const QString& server, const QString& identity) {
+QByteArray lineOf(const QString& account, const QString& server, const QString& identity,
+                  qint64 storedAt) {
     const QByteArray fields = fieldText(account).toUtf8() + '\t' + fieldText(server).toUtf8() +
-                              '\t' + fieldText(identity).toUtf8();
+                              '\t' + fieldText(identity).toUtf8() + '\t' +
+                              QByteArray::number(storedAt);
     return fields + '\t' + checksum(fields) + '\n';
 }
 
@@ -48,33 +50,38 @@ ReceivedLedger::ReceivedLedger(QString path, QString account, QString server)
             continue;
         }
         const QList<QByteArray> fields = line.first(sum).split('\t');
-        if (fields.size() != 3) {
+        if (fields.size() != 4) {
             continue;
         }
         const Entry entry{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]),
-                          QString::fromUtf8(fields[2])};
+                          QString::fromUtf8(fields[2]), fields[3].toLongLong()};
         if (isOurs(entry)) {
-            identities_.insert(entry.identity);
+            storedAt_.insert(entry.identity, entry.storedAt);
         } else {
             others_.append(entry);
         }
     }
 }
 
-bool ReceivedLedger::add(const QString& identity) {
-    identities_.insert(identity);
+bool ReceivedLedger::add(const QString& identity, qint64 storedAtSeconds) {
+    storedAt_.insert(identity, storedAtSeconds);
     QFile file(path_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         return false;
     }
     // One write of the whole line: a crash leaves it whole or torn, never mixed.
-    const QByteArray line = lineOf(account_, server_, identity);
+    const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds);
     return file.write(line) == line.size();
 }
 
 bool ReceivedLedger::keepOnly(const QSet<QString>& onServer) {
-    const QSet<QString> kept = identities_ & onServer;
-    if (kept.size() == identities_.size()) {
+    QHash<QString, qint64> kept;
+    for (auto it = storedAt_.cbegin(); it != storedAt_.cend(); ++it) {
+        if (onServer.contains(it.key())) {
+            kept.insert(it.key(), it.value());
+        }
+    }
+    if (kept.size() == storedAt_.size()) {
         return true;
     }
     QSaveFile file(path_);
@@ -82,16 +89,16 @@ bool ReceivedLedger::keepOnly(const QSet<QString>& onServer) {
         return false;
     }
     for (const Entry& entry : others_) {
-        file.write(lineOf(entry.account, entry.server, entry.identity));
+        file.write(lineOf(entry.account, entry.server, entry.identity, entry.storedAt));
     }
-    for (const QString& identity : kept) {
-        file.write(lineOf(account_, server_, identity));
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+        file.write(lineOf(account_, server_, it.key(), it.value()));
     }
     // QSaveFile syncs the new file before it renames it over the old one.
     if (!file.commit()) {
         return false;
     }
-    identities_ = kept;
+    storedAt_ = kept;
     return true;
 }
 

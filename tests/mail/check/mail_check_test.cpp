@@ -14,6 +14,7 @@
 #include "mail_records.h"
 #include "mail_servers.h"
 #include "main_form.h"
+#include "option_form.h"
 #include "quillpost_app.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
@@ -190,12 +191,15 @@ TEST_F(MailCheckTest, AnUnreachableServerIsAnErrorNotNoNewMail) {
     EXPECT_TRUE(shown.isEmpty());
 }
 
-TEST_F(MailCheckTest, NoServerSetShowsNoNewMailWithoutConnecting) {
+TEST_F(MailCheckTest, NoServerSetSaysSoAndOpensTheServerDialog) {
     app->Pop3Server.clear();
     servers.deliver(kUser, plainMail("waiting", "x"));
     const QList<Shown> shown = checkWatchingResults();
-    ASSERT_FALSE(shown.isEmpty());
-    EXPECT_EQ(shown[0].status, QStringLiteral("新着のメールはありませんでした。"));
+    EXPECT_TRUE(shown.isEmpty()) << "a result was shown without a server";
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(desktop.messages[0].text.startsWith(
+        QStringLiteral("受信するPOP3サーバーが設定されていません")));
+    EXPECT_TRUE(app->optionForm().isVisible());
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
 }
 

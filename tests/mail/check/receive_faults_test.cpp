@@ -162,4 +162,39 @@ TEST_F(ReceiveTest, TheLampTimerStopsForTheResultDisplay) {
     EXPECT_FALSE(activeDuringResult);
 }
 
+TEST_F(ReceiveTest, MailKeptOnTheServerIsFetchedOnceAndRemovedWhenDue) {
+    MailServers servers;
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    ASSERT_TRUE(writeServerCopySettings(folder.path(), {true, 3}));
+    servers.deliver(QStringLiteral("taro"), mail("kept", "x"));
+    useServer(servers.pop3Host());
+    check();
+    check();
+    EXPECT_EQ(storedSubjects(), QStringList{QStringLiteral("kept")});
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 1);
+    clock.passDays(3);
+    check();
+    EXPECT_EQ(storedSubjects(), QStringList{QStringLiteral("kept")});
+    EXPECT_TRUE(servers.mailbox(QStringLiteral("taro")).isEmpty());
+}
+
+TEST_F(ReceiveTest, AFailedLoginOrConnectionLeavesTheHistoryListedAndNoStatus) {
+    MailServers servers;
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    ReceivedMailStore store = receivedMailStore(folder.path());
+    ASSERT_TRUE(store.Append({"stored", "", "", "", 1}));
+    useServer(servers.pop3Host());
+    ASSERT_TRUE(writeAccountSettings(folder.path(),
+                                     {QStringLiteral("taro"), QStringLiteral("wrong")}, true));
+    app->mainForm().Command6_Click();
+    check();
+    ASSERT_EQ(app->tyakuForm().MailListView->topLevelItemCount(), 1);
+    EXPECT_EQ(app->tyakuForm().MailListView->topLevelItem(0)->text(0), QStringLiteral("stored"));
+
+    app->Pop3Server = QStringLiteral("127.0.0.1:1");
+    check();
+    EXPECT_EQ(desktop.messages.size(), 2);
+    EXPECT_TRUE(app->mainForm().Label2->text().isEmpty());
+}
+
 }  // namespace
