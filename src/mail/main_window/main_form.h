@@ -109,6 +109,10 @@ class MainForm : public QuillpostForm {
 
     QMenuBar* menuBar;
     QMenu* mnFile;
+    // Receiving and composing from the keyboard, with the shortcuts shown in the menu.
+    QAction* mnuReceive;
+    QAction* mnuCompose;
+    QAction* mnuline11;
     QAction* mnuID;
     QAction* mnuline12;
     QAction* mnExit;

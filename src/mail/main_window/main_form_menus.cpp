@@ -30,6 +30,11 @@ void MainForm::createMenus() {
     menuBar = new QMenuBar(this);
 
     mnFile = menuBar->addMenu(QStringLiteral("ファイル(&F)"));
+    mnuReceive = mnFile->addAction(QStringLiteral("受信(&R)"));
+    mnuReceive->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuCompose = mnFile->addAction(QStringLiteral("メール作成(&N)"));
+    mnuCompose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuline11 = mnFile->addSeparator();
     mnuID = mnFile->addAction(QStringLiteral("ID/パスワード入力画面"));
     mnuline12 = mnFile->addSeparator();
     mnExit = mnFile->addAction(QStringLiteral("終了(X)"));
@@ -67,6 +72,8 @@ void MainForm::createMenus() {
     mnuHP = menuBar->addMenu(QStringLiteral("HP"));
     mnuhomepage = mnuHP->addAction(QStringLiteral("【クイル工房】ホームページ"));
 
+    connect(mnuReceive, &QAction::triggered, this, &MainForm::Command3_Click);
+    connect(mnuCompose, &QAction::triggered, this, &MainForm::Command4_Click);
     connect(mnuID, &QAction::triggered, this, &MainForm::mnuID_Click);
     connect(mnExit, &QAction::triggered, this, &MainForm::mnExit_Click);
     connect(mnOption, &QAction::triggered, this, &MainForm::mnOption_Click);

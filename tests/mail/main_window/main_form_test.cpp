@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTest>
 
 #include <memory>
 
@@ -214,21 +215,6 @@ TEST_F(MainFormTest, ClosingTheWindowDuringTheSlideShowEndsTheProgram) {
     EXPECT_EQ(loaded<BackColorForm>(*app), nullptr);
 }
 
-TEST_F(MainFormTest, ClosingTheWindowDuringTheResultPauseEndsTheProgram) {
-    MainForm& main = start();
-    main.show();
-    // No POP3 server: the check goes straight to its six-second no-mail result.
-    clock.at(clock.nowMs() + 3000, [&] {
-        EXPECT_EQ(app->mainForm().Label2->text(),
-                  QStringLiteral("新着のメールはありませんでした。"));
-        main.mnExit_Click();
-    });
-    main.Command3_Click();
-    EXPECT_TRUE(app->ending());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(loaded<MainForm>(*app), nullptr);
-}
-
 TEST_F(MainFormTest, CompanionProgramsAreStartedByPathAndAMissingOneIsNamed) {
     makeProgram(QStringLiteral("Holdfast"));
     makeProgram(QStringLiteral("data/Arcopen"));
@@ -286,6 +272,23 @@ TEST_F(MainFormTest, TheClockShowsDateTwoSpacesAndTime) {
     EXPECT_EQ(main.Timer2->interval(), 1000);
     EXPECT_TRUE(main.Timer2->isActive());
     EXPECT_FALSE(main.Timer1->isActive());
+}
+
+TEST_F(MainFormTest, ReceiveAndComposeHaveKeyboardShortcutsShownInTheMenu) {
+    writeServers(QStringLiteral("127.0.0.1:1"));
+    MainForm& main = start();
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    EXPECT_EQ(main.mnuReceive->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(app->writeForm().isVisible());
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    desktop.messages.clear();
+    QTest::keyClick(&main, Qt::Key_R, Qt::ControlModifier);
+    // Nothing listens there: the receive reports it.
+    EXPECT_EQ(desktop.messages.size(), 1);
 }
 
 }  // namespace
