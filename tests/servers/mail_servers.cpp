@@ -27,6 +27,9 @@ MailServers::MailServers(const Options& options) {
     if (!options.certificateName.isEmpty()) {
         arguments << QStringLiteral("--cert-name") << options.certificateName;
     }
+    if (options.pop3Stls) {
+        arguments << QStringLiteral("--pop3-stls");
+    }
     if (options.pop3TlsRequired) {
         arguments << QStringLiteral("--pop3-tls-required");
     }
@@ -50,6 +53,7 @@ MailServers::MailServers(const Options& options) {
         return;
     }
     pop3Address_ = ports.value("pop3_address").toString();
+    pop3sAddress_ = ports.value("pop3s_address").toString();
     pop3Port_ = ports.value("pop3").toInt();
     pop3sPort_ = ports.value("pop3s").toInt();
     smtpPort_ = ports.value("smtp").toInt();
@@ -83,7 +87,7 @@ QString MailServers::pop3Host() const {
 }
 
 QString MailServers::pop3sHost() const {
-    return QStringLiteral("pop3s://%1:%2").arg(pop3Address_).arg(pop3sPort_);
+    return QStringLiteral("pop3s://%1:%2").arg(pop3sAddress_).arg(pop3sPort_);
 }
 
 QString MailServers::smtpHost() const {

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Real mail servers for a test: a private Dovecot (POP3 with STLS, APOP, POP3S) and aiosmtpd
+// Real mail servers for a test: a private Dovecot (POP3, APOP, POP3S) and aiosmtpd
 // SMTP servers (plain, implicit TLS, submission with STARTTLS required before AUTH, and one
 // that offers STARTTLS but refuses it) on 127.0.0.1, delivering into the same Maildirs.
 // Every TLS port shows one self-signed certificate (caFile()).
@@ -20,7 +20,8 @@ class MailServers {
         bool smtpAuth = false;                              // SMTP requires AUTH
         // The certificate's only name; empty: "localhost" and 127.0.0.1, as clients ask.
         QString certificateName;
-        bool pop3TlsRequired = false;  // Dovecot refuses every login before STLS
+        bool pop3Stls = false;         // the plain POP3 port offers STLS
+        bool pop3TlsRequired = false;  // STLS offered, and every login refused before it
     };
 
     MailServers();
@@ -35,7 +36,8 @@ class MailServers {
 
     // "127.0.0.1:port", with pop3TlsRequired "127.0.0.2:port" (see mail_servers.py).
     QString pop3Host() const;
-    QString pop3sHost() const;  // "pop3s://" and the address of pop3Host()
+    // "pop3s://127.0.0.3:port", or on pop3Host()'s address when that offers STLS.
+    QString pop3sHost() const;
     QString smtpHost() const;
     QString smtpsHost() const;
     QString submissionHost() const;      // "127.0.0.1:port": STARTTLS, then AUTH, then mail
@@ -55,6 +57,7 @@ class MailServers {
     bool started_ = false;
     QString error_;
     QString pop3Address_;
+    QString pop3sAddress_;
     int pop3Port_ = 0;
     int pop3sPort_ = 0;
     int smtpPort_ = 0;

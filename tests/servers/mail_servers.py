@@ -2,15 +2,15 @@
 """Private mail servers on 127.0.0.1 for the tests and the demo.
 
     mail_servers.py run --dir DIR [--user NAME:PASSWORD ...] [--smtp-auth]
-                        [--cert-name NAME] [--pop3-tls-required]
+                        [--cert-name NAME] [--pop3-stls] [--pop3-tls-required]
 
-Starts a Dovecot POP3 instance (plain with STLS, APOP and POP3S with a self-signed
-certificate, users from a passwd-file, one Maildir each) and aiosmtpd SMTP servers that
+Starts a Dovecot POP3 instance (plain, APOP and POP3S with a self-signed certificate, users from a passwd-file, one Maildir each) and aiosmtpd SMTP servers that
 deliver into the same Maildirs, so that a mail sent by SMTP can be fetched back by POP3:
 plain, implicit TLS, a submission port that requires STARTTLS before AUTH and AUTH before
 mail, and a port that offers STARTTLS but refuses it. Passwords cross SMTP AUTH in code
 page 932. --cert-name puts another name into the certificate (one the client does not
-ask for); --pop3-tls-required makes Dovecot refuse any login before STLS. Prints one JSON
+ask for); --pop3-stls offers STLS on the plain POP3 port; --pop3-tls-required also makes
+Dovecot refuse any login before STLS. Prints one JSON
 line with the ports once the servers answer, then runs until its standard input closes
 or it gets SIGTERM, and stops everything it started.
 """
@@ -51,7 +51,7 @@ def mail_owner():
 
 def make_certificate(folder, name):
     cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
-    names = "DNS:localhost,IP:127.0.0.1,IP:127.0.0.2" if name == "localhost" else "DNS:" + name
+    names = "DNS:localhost,IP:127.0.0.1,IP:127.0.0.2,IP:127.0.0.3" if name == "localhost" else "DNS:" + name
     subprocess.run(
         ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
          "-days", "2", "-subj", "/CN=" + name, "-addext", "subjectAltName=" + names],
@@ -75,7 +75,7 @@ def deliver(folder, user, data, owner):
 
 
 def write_dovecot_config(folder, base_dir, users, ports, cert, key, owner, address,
-                         tls_required):
+                         pop3s_address, stls, tls_required):
     with open(os.path.join(folder, "passwd"), "w") as f:
         for name, password in users:
             f.write("%s:{PLAIN}%s\n" % (name, password))
@@ -91,12 +91,17 @@ def write_dovecot_config(folder, base_dir, users, ports, cert, key, owner, addre
     else:
         # Loopback is trusted, which also exempts it from the login penalty after failures.
         security = "ssl = yes\ndisable_plaintext_auth = no\nlogin_trusted_networks = 127.0.0.0/8"
+    if not stls:
+        # Dovecot offers STLS wherever it has TLS: the plain port lives on its own address
+        # without it.
+        security += "\nlocal %s {\n  ssl = no\n}" % address
+    listen = address if address == pop3s_address else address + ", " + pop3s_address
     config = f"""
 base_dir = {base_dir}
 state_dir = {folder}/state
 log_path = {folder}/dovecot.log
 protocols = pop3
-listen = {address}
+listen = {listen}
 {security}
 ssl_cert = <{cert}
 ssl_key = <{key}
@@ -121,7 +126,7 @@ service pop3-login {{
     port = {ports['pop3']}
   }}
   inet_listener pop3s {{
-    address = {address}
+    address = {pop3s_address}
     port = {ports['pop3s']}
     ssl = yes
   }}
@@ -219,8 +224,10 @@ def run(args):
     # Dovecot counts a client whose address is its own as secured and lets it log in
     # without TLS: a client of 127.0.0.2 comes from 127.0.0.1, which is not.
     pop3_address = "127.0.0.2" if args.pop3_tls_required else "127.0.0.1"
+    stls = args.pop3_stls or args.pop3_tls_required
+    pop3s_address = pop3_address if stls else "127.0.0.3"
     config = write_dovecot_config(folder, base_dir, users, ports, cert, key, owner, pop3_address,
-                                  args.pop3_tls_required)
+                                  pop3s_address, stls, args.pop3_tls_required)
     log = open(os.path.join(folder, "servers.log"), "ab")
     dovecot = subprocess.Popen(["dovecot", "-F", "-c", config], stdin=subprocess.DEVNULL,
                                stdout=log, stderr=log, start_new_session=True)
@@ -263,7 +270,8 @@ def run(args):
     if not wait_for_port(pop3_address, ports["pop3"], deadline) or dovecot.poll() is not None:
         sys.stderr.write("dovecot did not start; see %s/dovecot.log and servers.log\n" % folder)
         stop()
-    print(json.dumps(dict(ports, pop3_address=pop3_address, maildir_root=os.path.join(folder, "home"), ca=cert,
+    print(json.dumps(dict(ports, pop3_address=pop3_address, pop3s_address=pop3s_address,
+                          maildir_root=os.path.join(folder, "home"), ca=cert,
                           uid=owner[0], gid=owner[1], pid=os.getpid(),
                           dovecot_pid=dovecot.pid)), flush=True)
     # Runs until the starter closes our standard input (or dies, which closes it too).
@@ -283,6 +291,7 @@ def main():
     r.add_argument("--user", action="append")
     r.add_argument("--smtp-auth", action="store_true")
     r.add_argument("--cert-name", default="localhost")
+    r.add_argument("--pop3-stls", action="store_true")
     r.add_argument("--pop3-tls-required", action="store_true")
     args = parser.parse_args()
     run(args)

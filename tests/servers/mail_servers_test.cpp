@@ -47,6 +47,8 @@ TEST(MailServers, StartGreetAndStop) {
         EXPECT_TRUE(pop3.startsWith("+OK")) << pop3.constData();
         EXPECT_TRUE(pop3.contains('<')) << "APOP challenge missing: " << pop3.constData();
         EXPECT_TRUE(greeting(portOf(servers.smtpHost())).startsWith("220"));
+        EXPECT_FALSE(dialogue(servers.pop3Host(), {"CAPA"}).contains("STLS"))
+            << "the plain port offers no STLS unless asked to";
 
         servers.deliver(QStringLiteral("taro"), "Subject: a\r\n\r\nfirst\r\n");
         servers.deliver(QStringLiteral("taro"), "Subject: b\r\n\r\nsecond\r\n");

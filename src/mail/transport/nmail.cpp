@@ -145,6 +145,7 @@ void NMail::NMailEndWinSock() {
 }
 
 int NMail::NMailPop3Connect(const QString& host) {
+    state_->certificateProblem.reset();
     const std::optional<MailHost> parsed = parseMailHost(host, kPop3Protocol);
     if (!parsed) {
         state_->message =
@@ -154,6 +155,7 @@ int NMail::NMailPop3Connect(const QString& host) {
     auto session = std::make_shared<Pop3Session>(*parsed, state_->network);
     if (session->open() < 0) {
         state_->message = session->error();
+        state_->certificateProblem = session->certificateProblem();
         return -1;
     }
     const int handle = state_->nextHandle++;

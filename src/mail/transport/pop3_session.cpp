@@ -1,16 +1,21 @@
 #include "pop3_session.h"
 
 #include <QCryptographicHash>
+#include <QFile>
+#include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSslConfiguration>
+#include <QSslSocket>
 
 #include <climits>
 
+#include "certificate_pins.h"
 #include "cp932.h"
+#include "socket_wait.h"
 #include "transport_results.h"
 
 namespace {
 
-constexpr qsizetype kReceiveChunk = 65536;
 // No real reply or mail line comes near this; a server that sends one longer is hostile
 // or broken, and reading on would only fill memory.
 constexpr qsizetype kMaxLineBytes = 1 << 20;
@@ -46,43 +51,48 @@ QList<qint64> replyNumbers(const QByteArray& reply) {
     return numbers;
 }
 
+CertificateFault faultOf(const QSslError& error) {
+    switch (error.error()) {
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+            return CertificateFault::SelfSigned;
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            return CertificateFault::UnknownIssuer;
+        case QSslError::CertificateExpired:
+            return CertificateFault::Expired;
+        case QSslError::CertificateNotYetValid:
+            return CertificateFault::NotYetValid;
+        case QSslError::HostNameMismatch:
+            return CertificateFault::WrongName;
+        default:
+            return CertificateFault::Unverifiable;
+    }
+}
+
+bool offersStls(const QByteArray& capabilities) {
+    for (const QByteArray& line : capabilities.split('\n')) {
+        if (line.trimmed().compare("STLS", Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 Pop3Session::Pop3Session(const MailHost& host, const NetworkOptions& options)
     : host_(host), options_(options) {}
 
-Pop3Session::~Pop3Session() {
-    if (multi_ && easy_) {
-        curl_multi_remove_handle(multi_.get(), easy_.get());
-    }
-}
+Pop3Session::~Pop3Session() = default;
 
 int Pop3Session::open() {
     const BusyScope scope(busy_);
-    multi_.reset(curl_multi_init());
-    easy_.reset(curl_easy_init());
-    if (!multi_ || !easy_) {
-        return failNetwork(QStringLiteral("libcurl could not start"));
+    if (const int result = connectSocket(); result < 0) {
+        return result;
     }
-    // libcurl's own POP3 handler would talk first; an http(s) URL with CONNECT_ONLY gives
-    // the bare TCP or TLS connection.
-    const QByteArray url = (host_.tls ? "https://" : "http://") + host_.authority().toUtf8() + '/';
-    curl_easy_setopt(easy_.get(), CURLOPT_URL, url.constData());
-    curl_easy_setopt(easy_.get(), CURLOPT_CONNECT_ONLY, 1L);
-    curl_easy_setopt(easy_.get(), CURLOPT_SSL_ENABLE_ALPN, 0L);
-    applyNetworkOptions(easy_.get(), options_, curlError_);
-    curl_multi_add_handle(multi_.get(), easy_.get());
-    const CURLcode connected =
-        runTransfer(multi_.get(), easy_.get(), QDeadlineTimer(options_.timeoutMs));
-    if (connected != CURLE_OK) {
-        error_ = QStringLiteral("POP3サーバー %1 に接続できませんでした。\n(%2)")
-                     .arg(host_.authority(),
-                          QString::fromUtf8(curlError_[0] != '\0' ? curlError_
-                                                                  : curl_easy_strerror(connected)));
-        return TransportResult::NetworkFailure;
-    }
-    curl_easy_getinfo(easy_.get(), CURLINFO_ACTIVESOCKET, &socket_);
-    connected_ = true;
     QByteArray greeting;
     if (const int read = readLine(greeting); read < 0) {
         return read;
@@ -95,7 +105,134 @@ int Pop3Session::open() {
     }
     static const QRegularExpression challenge(QStringLiteral("<[^<>]+>"));
     apopChallenge_ = challenge.match(QString::fromLatin1(greeting)).captured().toLatin1();
+    return host_.tls ? 0 : upgradeWhereOffered();
+}
+
+int Pop3Session::connectSocket() {
+    socket_ = std::make_unique<QSslSocket>();
+    if (!options_.pinFile.isEmpty()) {
+        pinnedSha256_ = pinnedCertificate(options_.pinFile, host_.authority());
+    }
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    if (!options_.extraCaFile.isEmpty()) {
+        tls.addCaCertificates(QFile::decodeName(options_.extraCaFile));
+    }
+    socket_->setSslConfiguration(tls);
+    socket_->setProxy(QNetworkProxy::NoProxy);
+    // Decided while the handshake waits for it: the pinned certificate is accepted
+    // whatever its authority, dates or name; any other pin-less failure is kept.
+    QObject::connect(socket_.get(), &QSslSocket::sslErrors, socket_.get(),
+                     [this](const QList<QSslError>& errors) {
+                         seenSha256_ =
+                             socket_->peerCertificate().digest(QCryptographicHash::Sha256);
+                         if (!pinnedSha256_.isEmpty() && seenSha256_ == pinnedSha256_) {
+                             socket_->ignoreSslErrors();
+                             return;
+                         }
+                         refusal_ = faultOf(errors.value(0));
+                         refusalDetail_ = errors.value(0).errorString();
+                     });
+    const QDeadlineTimer deadline(options_.timeoutMs);
+    if (host_.tls) {
+        socket_->connectToHostEncrypted(host_.host, static_cast<quint16>(host_.port));
+        if (!waitForHandshake(deadline)) {
+            return failTls(false);
+        }
+    } else {
+        socket_->connectToHost(host_.host, static_cast<quint16>(host_.port));
+        QSslSocket& socket = *socket_;
+        const bool settled = waitOnSocket(
+            socket,
+            [&socket] {
+                return socket.state() == QAbstractSocket::ConnectedState ||
+                       socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            deadline);
+        if (socket.state() != QAbstractSocket::ConnectedState) {
+            error_ = QStringLiteral("POP3サーバー %1 に接続できませんでした。\n(%2)")
+                         .arg(host_.authority(),
+                              settled ? socket.errorString()
+                                      : QStringLiteral("%1 秒以内に接続できませんでした")
+                                            .arg(options_.timeoutMs / 1000.0));
+            return TransportResult::NetworkFailure;
+        }
+    }
+    connected_ = true;
     return 0;
+}
+
+int Pop3Session::upgradeWhereOffered() {
+    QByteArray reply;
+    int result = command("CAPA", QStringLiteral("CAPA"), reply);
+    if (result == TransportResult::Refused) {
+        // A server without CAPA offers no STLS either.
+        error_.clear();
+        return 0;
+    }
+    QByteArray capabilities;
+    if (result < 0 || (result = readMultiLine(kMaxLineBytes, capabilities)) < 0) {
+        return result;
+    }
+    if (!offersStls(capabilities)) {
+        return 0;
+    }
+    if ((result = command("STLS", QStringLiteral("STLS"), reply)) < 0) {
+        return result == TransportResult::Refused ? failTls(true) : result;
+    }
+    // What came in clear after "+OK" may be anyone's: only TLS speaks from here on.
+    received_.clear();
+    readPos_ = 0;
+    socket_->readAll();
+    socket_->startClientEncryption();
+    return waitForHandshake(QDeadlineTimer(options_.timeoutMs)) ? 0 : failTls(true);
+}
+
+bool Pop3Session::waitForHandshake(const QDeadlineTimer& deadline) {
+    QSslSocket& socket = *socket_;
+    waitOnSocket(
+        socket,
+        [&socket] {
+            return socket.isEncrypted() || socket.state() == QAbstractSocket::UnconnectedState;
+        },
+        deadline);
+    if (!socket.isEncrypted()) {
+        return false;
+    }
+    // A pin also refuses a certificate that verifies: it is not the one the user chose.
+    seenSha256_ = socket.peerCertificate().digest(QCryptographicHash::Sha256);
+    return pinnedSha256_.isEmpty() || seenSha256_ == pinnedSha256_;
+}
+
+int Pop3Session::failTls(bool upgrade) {
+    connected_ = false;
+    const QString detail = socket_->error() == QAbstractSocket::UnknownSocketError
+                               ? QStringLiteral("%1 秒以内に暗号化を始められませんでした")
+                                     .arg(options_.timeoutMs / 1000.0)
+                               : socket_->errorString();
+    const bool pinRefused =
+        !pinnedSha256_.isEmpty() && !seenSha256_.isEmpty() && seenSha256_ != pinnedSha256_;
+    socket_->abort();
+    if (!seenSha256_.isEmpty() && (pinRefused || refusal_)) {
+        CertificateProblem problem;
+        problem.service = QStringLiteral("POP3");
+        problem.host = host_.host;
+        problem.authority = host_.authority();
+        problem.sha256 = seenSha256_;
+        problem.fault = pinRefused ? CertificateFault::Changed : *refusal_;
+        problem.pinnedSha256 = pinRefused ? pinnedSha256_ : QByteArray();
+        problem.detail = pinRefused ? QString() : refusalDetail_;
+        error_ = describeCertificateProblem(problem);
+        certificate_ = problem;
+        return TransportResult::UntrustedCertificate;
+    }
+    error_ = upgrade ? QStringLiteral(
+                           "POP3サーバー %1 は暗号化 (STLS) を申し出ましたが、暗号化を"
+                           "始められませんでした。パスワードを暗号化せずに送ることは"
+                           "しません。\n(%2)")
+                           .arg(host_.authority(), detail)
+                     : QStringLiteral("POP3サーバー %1 と暗号化して接続できませんでした。\n(%2)")
+                           .arg(host_.authority(), detail);
+    return TransportResult::NetworkFailure;
 }
 
 int Pop3Session::login(const QString& id, const QString& password, bool apop) {
@@ -243,26 +380,9 @@ int Pop3Session::command(const QByteArray& line, const QString& shownCommand, QB
 }
 
 int Pop3Session::sendAll(const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        size_t sent = 0;
-        const CURLcode result = curl_easy_send(easy_.get(), bytes.constData() + done,
-                                               static_cast<size_t>(bytes.size() - done), &sent);
-        if (result == CURLE_OK) {
-            done += static_cast<qsizetype>(sent);
-            continue;
-        }
-        if (result != CURLE_AGAIN) {
-            return failNetwork(QString::fromUtf8(curl_easy_strerror(result)));
-        }
-        const SocketWait wait = waitForSocket(socket_, true, QDeadlineTimer(options_.timeoutMs));
-        if (wait == SocketWait::TimedOut) {
-            return failNetwork(
-                QStringLiteral("%1 秒以内に送れませんでした").arg(options_.timeoutMs / 1000.0));
-        }
-        if (wait == SocketWait::Failed) {
-            return failNetwork(QString::fromLocal8Bit(strerror(errno)));
-        }
+    // The socket sends what it buffers while the reply is awaited.
+    if (socket_->write(bytes) != bytes.size()) {
+        return failNetwork(socket_->errorString());
     }
     return 0;
 }
@@ -296,31 +416,25 @@ int Pop3Session::receiveMore() {
         received_.remove(0, readPos_);
         readPos_ = 0;
     }
-    const QDeadlineTimer deadline(options_.timeoutMs);
-    char buffer[kReceiveChunk];
-    while (true) {
-        size_t count = 0;
-        const CURLcode result = curl_easy_recv(easy_.get(), buffer, sizeof buffer, &count);
-        if (result == CURLE_OK) {
-            if (count == 0) {
-                return failNetwork(QStringLiteral("サーバーが接続を切りました"));
-            }
-            received_.append(buffer, static_cast<qsizetype>(count));
-            return 0;
-        }
-        if (result != CURLE_AGAIN) {
-            return failNetwork(QString::fromUtf8(curl_easy_strerror(result)));
-        }
-        // Only after CURLE_AGAIN: the TLS layer may hold data the socket no longer shows.
-        const SocketWait wait = waitForSocket(socket_, false, deadline);
-        if (wait == SocketWait::TimedOut) {
-            return failNetwork(QStringLiteral("%1 秒以内に応答がありませんでした")
-                                   .arg(options_.timeoutMs / 1000.0));
-        }
-        if (wait == SocketWait::Failed) {
-            return failNetwork(QString::fromLocal8Bit(strerror(errno)));
-        }
+    QSslSocket& socket = *socket_;
+    const bool arrived = waitOnSocket(
+        socket,
+        [&socket] {
+            return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState;
+        },
+        QDeadlineTimer(options_.timeoutMs));
+    if (socket.bytesAvailable() > 0) {
+        received_ += socket.readAll();
+        return 0;
     }
+    if (!arrived) {
+        return failNetwork(
+            QStringLiteral("%1 秒以内に応答がありませんでした").arg(options_.timeoutMs / 1000.0));
+    }
+    return failNetwork(socket.error() == QAbstractSocket::RemoteHostClosedError ||
+                               socket.error() == QAbstractSocket::UnknownSocketError
+                           ? QStringLiteral("サーバーが接続を切りました")
+                           : socket.errorString());
 }
 
 int Pop3Session::readMultiLine(qsizetype maxBytes, QByteArray& text) {

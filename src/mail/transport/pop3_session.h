@@ -4,15 +4,21 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <optional>
 
-#include "curl_handles.h"
+#include "certificate_problem.h"
 #include "mail_host.h"
 #include "network_wait.h"
 
-// One POP3 conversation over a libcurl connection: libcurl gives TCP and TLS, the
-// dialogue is ours so that the greeting is checked before any login and the server's
-// replies are kept for the error message. Results as in transport_results.h.
+class QSslSocket;
+
+// One POP3 conversation over Qt's socket: the greeting is checked before any login, and
+// the server's replies are kept for the error message. "pop3s://" speaks TLS from the
+// start; any other host is upgraded with STLS when its CAPA offers it, and an upgrade
+// that fails ends the session, so USER and PASS cross in clear only to a server that
+// offers no TLS (APOP never sends the password itself). Certificates are verified, or
+// matched against the user's pin for the server. Results as in transport_results.h.
 class Pop3Session {
   public:
     Pop3Session(const MailHost& host, const NetworkOptions& options);
@@ -20,7 +26,7 @@ class Pop3Session {
     Pop3Session(const Pop3Session&) = delete;
     Pop3Session& operator=(const Pop3Session&) = delete;
 
-    // Connects and reads the greeting.
+    // Connects, reads the greeting and upgrades to TLS where offered.
     int open();
     // Logs in (USER/PASS or APOP) and returns the number of waiting mails.
     int login(const QString& id, const QString& password, bool apop);
@@ -40,8 +46,16 @@ class Pop3Session {
     const QString& error() const { return error_; }
     // True while a call waits on the network (events are processed meanwhile).
     bool busy() const { return busy_; }
+    // Set when open() failed because the server's certificate was refused.
+    const std::optional<CertificateProblem>& certificateProblem() const { return certificate_; }
 
   private:
+    int connectSocket();
+    // CAPA, then STLS and the handshake when offered.
+    int upgradeWhereOffered();
+    bool waitForHandshake(const QDeadlineTimer& deadline);
+    // `upgrade`: the failure came after STLS, not on a "pop3s://" connection.
+    int failTls(bool upgrade);
     int command(const QByteArray& line, const QString& shownCommand, QByteArray& reply);
     int sendAll(const QByteArray& bytes);
     int readLine(QByteArray& line);
@@ -54,10 +68,12 @@ class Pop3Session {
 
     MailHost host_;
     NetworkOptions options_;
-    CurlMulti multi_;
-    CurlEasy easy_;
-    curl_socket_t socket_ = CURL_SOCKET_BAD;
-    char curlError_[CURL_ERROR_SIZE] = {};
+    std::unique_ptr<QSslSocket> socket_;
+    QByteArray pinnedSha256_;
+    QByteArray seenSha256_;
+    std::optional<CertificateFault> refusal_;  // why verification failed
+    QString refusalDetail_;
+    std::optional<CertificateProblem> certificate_;
     QByteArray received_;
     qsizetype readPos_ = 0;
     QByteArray apopChallenge_;
