@@ -11,6 +11,8 @@
 
 #include "app_folder.h"
 #include "attachment_saving.h"
+#include "certificate_pins.h"
+#include "certificate_question.h"
 #include "clock.h"
 #include "cp932.h"
 #include "desktop.h"
@@ -117,14 +119,15 @@ class Receiving {
 
     Fetched run() {
         app_.tyakuForm().Text13->clear();
-        handle_ = transport_.NMailPop3Connect(app_.Pop3Server);
+        bool explained = false;
+        handle_ = connectTrusting(explained);
         if (app_.ending()) {
             return ended();
         }
         app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
         if (handle_ == -1) {
             // Reported, not shown as "no new mail": that would call a failure a success.
-            if (showError(lastTransportMessage())) {
+            if (explained || showError(lastTransportMessage())) {
                 app_.mainForm().Label2->clear();
             }
             return failed();
@@ -339,6 +342,26 @@ class Receiving {
     void relistHistory() {
         if (!app_.ending()) {
             app_.tyakuForm().Fill();
+        }
+    }
+
+    // Connects; a certificate the user chooses to trust is pinned and the server tried
+    // again. `explained` when a refused certificate was already told to the user.
+    int connectTrusting(bool& explained) {
+        const QString pinFile = pinnedCertificatesPath(app_.folder());
+        transport_.setPinnedCertificates(pinFile);
+        while (true) {
+            const int handle = transport_.NMailPop3Connect(app_.Pop3Server);
+            const auto& certificate = transport_.certificateProblem();
+            if (handle != -1 || !certificate || app_.ending()) {
+                return handle;
+            }
+            if (!askToTrustCertificate(app_.desktop(), &app_.mainForm(), kErrorTitle, *certificate,
+                                       pinFile) ||
+                app_.ending()) {
+                explained = true;
+                return -1;
+            }
         }
     }
 

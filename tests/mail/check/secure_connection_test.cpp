@@ -6,9 +6,12 @@
 #include "back_form.h"
 #include "certificate_pins.h"
 #include "certificate_problem.h"
+#include "mail_records.h"
 #include "mail_servers.h"
+#include "main_form.h"
 #include "nmail.h"
 #include "quillpost_test.h"
+#include "settings_files.h"
 #include "transport_results.h"
 
 namespace {
@@ -200,6 +203,91 @@ TEST_F(CertificateQuestion, AChangedPinnedCertificateIsRefusedWithoutAQuestion) 
     const QByteArray after = folder.read(QStringLiteral("★MailData/pinned-certificates.txt"));
     EXPECT_EQ(after, before);
     EXPECT_TRUE(after.startsWith(unrelated.toUtf8()));
+}
+
+// Logs in and returns the waiting count, the negative result, or -100 without a connection.
+int waiting(NMail& transport, const QString& host, const QString& password, bool apop) {
+    const int handle = transport.NMailPop3Connect(host);
+    if (handle == -1) {
+        return -100;
+    }
+    const int count = transport.NMailPop3Authenticate(handle, kUser, password, apop);
+    transport.NMailPop3Close(handle);
+    return count;
+}
+
+MailServers::Options pop3Tls(bool required) {
+    MailServers::Options options;
+    options.pop3Stls = true;
+    options.pop3TlsRequired = required;
+    return options;
+}
+
+class Stls : public SecureTransport {
+  protected:
+    Stls() : SecureTransport(pop3Tls(false)) {}
+};
+
+TEST_F(Stls, OfferedStlsIsTakenForUserPassAndApop) {
+    servers.deliver(kUser, "Subject: a\r\n\r\nbody\r\n");
+    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), -100)
+        << "the upgrade meets an untrusted certificate: no login in clear instead";
+    ASSERT_TRUE(transport.certificateProblem());
+    EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::SelfSigned);
+    EXPECT_EQ(transport.certificateProblem()->sha256, fingerprintOf(servers.caFile()));
+
+    transport.setExtraCertificates(servers.caFile());
+    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), 1);
+    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), true), 1);
+    EXPECT_LT(waiting(transport, servers.pop3Host(), QStringLiteral("wrong"), false), 0);
+}
+
+class StlsRequired : public SecureTransport {
+  protected:
+    StlsRequired() : SecureTransport(pop3Tls(true)) {}
+};
+
+TEST_F(StlsRequired, TheLoginGoesThroughTheUpgradeAndAChangedPinIsRefused) {
+    transport.setExtraCertificates(servers.caFile());
+    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), 0);
+
+    TempAppFolder folder;
+    const QString pins = pinnedCertificatesPath(folder.path());
+    const QString authority = servers.pop3Host();
+    QString error;
+    ASSERT_TRUE(pinCertificate(pins, authority, QByteArray(32, '\x33'), error));
+    transport.setPinnedCertificates(pins);
+    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), -100)
+        << "a pin refuses even a certificate that verifies";
+    ASSERT_TRUE(transport.certificateProblem());
+    EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::Changed);
+}
+
+// The mail check's side of the question: Yes pins the server's certificate and checks.
+class MailCheckCertificate : public QuillpostTest {
+  protected:
+    MailCheckCertificate() : servers(pop3Tls(false)) {}
+    MailServers servers;
+};
+
+TEST_F(MailCheckCertificate, YesPinsTheSelfSignedCertificateAndFetchesTheMail) {
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    app->mainForm();
+    app->transport().setTimeoutMs(10000);
+    app->Pop3Server = servers.pop3Host();
+    ASSERT_TRUE(writeAccountSettings(folder.path(), {kUser, QStringLiteral("himitsu")}, true));
+    servers.deliver(kUser, "Subject: pinned\r\n\r\nbody\r\n");
+    desktop.answers = {Desktop::Answer::Yes};
+    app->mainForm().Command3->click();
+    ASSERT_FALSE(desktop.messages.isEmpty());
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("エラー"));
+    EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::YesNo);
+    EXPECT_TRUE(
+        desktop.messages[0].text.contains(formatFingerprint(fingerprintOf(servers.caFile()))));
+    EXPECT_EQ(receivedMailStore(folder.path()).ReadAll().size(), 1);
+    EXPECT_TRUE(servers.mailbox(kUser).isEmpty());
+    EXPECT_EQ(pinnedCertificate(pinnedCertificatesPath(folder.path()), servers.pop3Host()),
+              fingerprintOf(servers.caFile()));
 }
 
 }  // namespace
