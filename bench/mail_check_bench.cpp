@@ -1,6 +1,7 @@
 // Mail check benchmark: 1,000 waiting mails of 10 KB each fetched, stored and deleted by
 // MailCheck from the test Dovecot (result display skipped through the fast clock), beside
-// mpop fetching the same mailbox into a Maildir, in the same run.
+// mpop fetching the same mailbox into a Maildir, in the same run. A second argument
+// "stls" has both upgrade the connection with STLS first.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
 
 #include "bench_timing.h"
 #include "fake_clock.h"
@@ -43,7 +45,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
-    MailServers servers;
+    const bool stls = argc > 2 && std::strcmp(argv[2], "stls") == 0;
+    MailServers::Options options;
+    options.pop3Stls = stls;
+    MailServers servers(options);
     if (!servers.started()) {
         std::fprintf(stderr, "%s\n", qPrintable(servers.error()));
         return 1;
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
     QuillpostApp app(folder.path(), desktop, clock);
     app.mainForm();
     app.Pop3Server = servers.pop3Host();
+    app.transport().setExtraCertificates(servers.caFile());
 
     QTemporaryDir mpopDir;
     const QString maildir = mpopDir.filePath(QStringLiteral("Maildir"));
@@ -69,9 +75,12 @@ int main(int argc, char** argv) {
         QFile file(config);
         file.open(QIODevice::WriteOnly);
         file.write(QStringLiteral("account default\nhost 127.0.0.1\nport %1\nuser taro\n"
-                                  "password himitsu\nauth user\ntls off\nkeep off\n"
+                                  "password himitsu\nauth user\n%4keep off\n"
                                   "uidls_file %2/uidls\ndelivery maildir %3\n")
-                       .arg(servers.pop3Host().section(u':', -1), mpopDir.path(), maildir)
+                       .arg(servers.pop3Host().section(u':', -1), mpopDir.path(), maildir,
+                            stls ? QStringLiteral("tls on\ntls_starttls on\ntls_trust_file %1\n")
+                                       .arg(servers.caFile())
+                                 : QStringLiteral("tls off\n"))
                        .toUtf8());
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -108,7 +117,7 @@ int main(int argc, char** argv) {
     scratch.Sync();
     const double syncMs = syncTimer.nsecsElapsed() / 1e6;
 
-    std::printf("mails                %d of 10 KB\n", count);
+    std::printf("mails                %d of 10 KB%s\n", count, stls ? ", STLS" : "");
     std::printf(
         "MailCheck            %8.1f ms  %7.1f mails/s  (stored %d in all, left on server %d)\n",
         checkMs, count * 1000.0 / checkMs, stored, left);
