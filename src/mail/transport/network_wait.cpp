@@ -3,10 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <poll.h>
-
-#include <cerrno>
-
 #include <algorithm>
 
 namespace {
@@ -25,23 +21,6 @@ int sliceMs(const QDeadlineTimer& deadline) {
 }
 
 }  // namespace
-
-SocketWait waitForSocket(curl_socket_t socket, bool forWriting, const QDeadlineTimer& deadline) {
-    while (true) {
-        pollfd entry{socket, static_cast<short>(forWriting ? POLLOUT : POLLIN), 0};
-        const int ready = poll(&entry, 1, sliceMs(deadline));
-        if (ready > 0) {
-            return SocketWait::Ready;
-        }
-        if (ready < 0 && errno != EINTR) {
-            return SocketWait::Failed;
-        }
-        processPendingEvents();
-        if (deadline.hasExpired()) {
-            return SocketWait::TimedOut;
-        }
-    }
-}
 
 CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline) {
     while (true) {

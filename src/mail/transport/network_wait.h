@@ -5,12 +5,8 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 
-// Network waits that keep the window alive: the user-interface thread waits in short
+// libcurl waits that keep the window alive: the user-interface thread waits in short
 // slices and processes pending events between them, until the deadline.
-
-enum class SocketWait { Ready, TimedOut, Failed };
-
-SocketWait waitForSocket(curl_socket_t socket, bool forWriting, const QDeadlineTimer& deadline);
 
 // Drives the transfer of `easy`, already added to `multi`, to its end; its result, or
 // CURLE_OPERATION_TIMEDOUT when the deadline comes first.
