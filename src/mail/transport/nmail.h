@@ -11,9 +11,10 @@
 // received mail with its attachments. Every network wait keeps the user interface
 // responsive by processing events, and gives up after the timeout with a message.
 //
-// Hosts: "host" means the standard port without TLS (110 for POP3, 25 for SMTP),
-// "host:port" chooses the port, "pop3s://host[:port]" and "smtps://host[:port]" use TLS
-// with the server certificate verified.
+// Hosts: "host" means the standard port (110 for POP3, 25 for SMTP), upgraded with STLS
+// or STARTTLS when the server offers it, "host:port" chooses the port, and
+// "pop3s://host[:port]" and "smtps://host[:port]" speak TLS from the start. Certificates
+// are verified, or matched against the one the user pinned for the server.
 //
 // Text buffers are passed by reference and may be rewritten by any call. Results follow
 // the operations they are named after: a negative number is an error whose message, in
