@@ -121,12 +121,52 @@ std::optional<QByteArray> RecordFile::ReadAt(qint16 n) const {
 }
 
 bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
+    writeLiveFlag(record, liveFlagOffset_, 0);
+    return writeAt(n, record);
+}
+
+bool RecordFile::Delete(qint16 n, const QByteArray& record) {
+    const std::optional<QByteArray> before = ReadAt(n);
+    if (!before) {
+        return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
+    }
+    if (!MarkDeleted(n, record)) {
+        return false;
+    }
+    if (Compact()) {
+        return true;
+    }
+    const QString why = error_;
+    writeAt(n, *before);
+    error_ = why;
+    return false;
+}
+
+bool RecordFile::FinishInterruptedDeletes() {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return true;
+    }
+    const qint64 count = qMin<qint64>(file.size() / recordLength_, kMaxRecords);
+    char flag[2];
+    for (qint64 n = 0; n < count; ++n) {
+        if (::pread(file.handle(), flag, 2, n * recordLength_ + liveFlagOffset_) != 2) {
+            return true;
+        }
+        if (qFromLittleEndian<qint16>(flag) == 0) {
+            file.close();
+            return Compact();
+        }
+    }
+    return true;
+}
+
+bool RecordFile::writeAt(qint16 n, const QByteArray& record) {
     Q_ASSERT(record.size() == recordLength_);
     // Counted in full width: on a full file the 16-bit next number has no room.
     if (n < 1 || n > fileLength(path_) / recordLength_) {
         return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
     }
-    writeLiveFlag(record, liveFlagOffset_, 0);
     QFile file(path_);
     if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * recordLength_) ||
         file.write(record) != record.size() || !file.flush()) {

@@ -41,6 +41,13 @@ class RecordFile {
     // Writes `record` at n with its live flag set to 0; only an existing record is written.
     bool MarkDeleted(qint16 n, QByteArray record);
 
+    // Marks record n deleted with `record` and compacts the file. When the compaction
+    // fails, record n is written back as it was: a delete completes or changes nothing.
+    bool Delete(qint16 n, const QByteArray& record);
+    // Completes the deletes a crash interrupted between the mark and the compaction:
+    // compacts the file when a record's live flag is 0. True when none is left.
+    bool FinishInterruptedDeletes();
+
     // Forces what was appended onto the disk, the file's entry in its folder included.
     bool Sync();
 
@@ -56,6 +63,7 @@ class RecordFile {
 
   private:
     bool replaceWithSurvivors(bool keepLive);
+    bool writeAt(qint16 n, const QByteArray& record);
     bool fail(const QString& what) const;
 
     QString path_;

@@ -43,6 +43,14 @@ class RecordStore {
         return file_.MarkDeleted(n, buffer.toBytes());
     }
 
+    // MarkDeleted followed by Compact, all or nothing.
+    bool Delete(qint16 n, Record& buffer) {
+        buffer.LiveFlag = 0;
+        buffer.clearForDeletion();
+        return file_.Delete(n, buffer.toBytes());
+    }
+    bool FinishInterruptedDeletes() { return file_.FinishInterruptedDeletes(); }
+
     bool Compact() { return file_.Compact(); }
     bool Sync() { return file_.Sync(); }
     bool DeleteAll() { return file_.DeleteAll(); }

@@ -166,4 +166,18 @@ TEST_F(RecordFileTest, AFullFileRefusesTheAppendButStillDeletesARecord) {
     EXPECT_EQ(store.RecordCount(), RecordFile::kMaxRecords - 1);
 }
 
+TEST_F(RecordFileTest, ADeleteCompletesOrChangesNothing) {
+    fill({"a", "b", "c"});
+    KeywordRecord buffer{QStringLiteral("b"), 1};
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QByteArray before = bytes();
+    EXPECT_FALSE(store.Delete(2, buffer));
+    EXPECT_EQ(bytes(), before);
+    ASSERT_TRUE(QDir().rmdir(temp));
+    // A mark left by a crash is finished by the next reader.
+    ASSERT_TRUE(store.MarkDeleted(2, buffer));
+    EXPECT_TRUE(store.FinishInterruptedDeletes());
+    EXPECT_EQ(keywords(), QStringList({QStringLiteral("a"), QStringLiteral("c")}));
+}
+
 }  // namespace

@@ -102,9 +102,14 @@ void FriendForm::Form_Load() {
 
 void FriendForm::Reload() {
     List1->clear();
-    addressStore(app_.folder()).file().ReadAll([&](qint16 recordNo, const QByteArray& record) {
-        auto* row = new QListWidgetItem(rowText(record), List1);
-        row->setData(Qt::UserRole, recordNo);
+    AddressStore store = addressStore(app_.folder());
+    // A delete that a crash cut short is finished first; an entry still marked is not listed.
+    store.FinishInterruptedDeletes();
+    store.file().ReadAll([&](qint16 recordNo, const QByteArray& record) {
+        if (readLiveFlag(record, AddressRecord::LiveFlagOffset) != 0) {
+            auto* row = new QListWidgetItem(rowText(record), List1);
+            row->setData(Qt::UserRole, recordNo);
+        }
         return true;
     });
     Text3->setText(QString::number(List1->count()));
@@ -163,23 +168,20 @@ void FriendForm::Command4_Click() {
         noSelection();
         return;
     }
-    app_.CurrentRecordNo = static_cast<qint16>(List1->row(selected.first()) + 1);
+    app_.CurrentRecordNo = static_cast<qint16>(selected.first()->data(Qt::UserRole).toInt());
     Label2->setText(QStringLiteral(" "));
-    AddressStore store = addressStore(app_.folder());
     if (app_.desktop().message(
             this, QStringLiteral("選択された（行、青色）データを削除します。よろしいですか"),
             QStringLiteral("確認"), Desktop::Buttons::YesNo,
             Desktop::Icon::Question) == Desktop::Answer::Yes) {
-        if (store.MarkDeleted(app_.CurrentRecordNo, app_.AddressBuffer)) {
+        // Success is said only once the file no longer holds the entry.
+        AddressStore store = addressStore(app_.folder());
+        if (store.Delete(app_.CurrentRecordNo, app_.AddressBuffer)) {
             Label2->setText(QStringLiteral("削除が完了しました"));
         } else {
             app_.desktop().message(
                 this, QStringLiteral("削除できませんでした。\n") + store.errorString());
         }
-    }
-    if (!store.Compact()) {
-        app_.desktop().message(this,
-                               QStringLiteral("削除できませんでした。\n") + store.errorString());
     }
     Reload();
 }

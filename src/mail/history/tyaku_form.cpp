@@ -231,8 +231,11 @@ bool TyakuForm::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (event->type() == QEvent::MouseButtonRelease && watched == MailListView->viewport() &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        // The press has already selected the row under the pointer.
-        MailListView_Click();
+        // The press has already selected the row under the pointer; below the rows there
+        // is nothing to show.
+        if (MailListView->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            MailListView_Click();
+        }
     }
     return QuillpostForm::eventFilter(watched, event);
 }

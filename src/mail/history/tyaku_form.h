@@ -28,6 +28,9 @@ class TyakuForm : public QuillpostForm {
     // last record. The main window calls it again when it opens the window for the other
     // mode.
     void Fill();
+    // Lists the history afresh after a mail check, as Fill does, but leaves the user's
+    // clipboard alone: the check was not the user's doing.
+    void RefillAfterCheck();
     // Clears the system clipboard, puts Text15 on it, and takes it back trimmed.
     void PassBodyThroughClipboard();
     void Form_Resize();
@@ -98,9 +101,10 @@ class TyakuForm : public QuillpostForm {
     void buildPictureButtons();
     void buildMailBoxes();
     void showHelp(const QString& text);
-    // Position (from 1) of the list's selected row, 0 when none is selected.
+    void fill(bool throughClipboard);
+    // Record number of the list's selected row, 0 when none is selected.
     qint16 selectedRowNo() const;
     // Marks record n of the mode's file deleted with the shared buffer and compacts the
-    // file; a failure is reported to the user.
+    // file, or leaves the file as it was; a failure is reported to the user.
     void deleteRecord(qint16 n);
 };

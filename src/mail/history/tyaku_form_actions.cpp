@@ -37,11 +37,11 @@ void TyakuForm::deleteRecord(qint16 n) {
     QString error;
     if (app_.HistoryMode == 1) {
         ReceivedMailStore store = receivedMailStore(app_.folder());
-        done = store.MarkDeleted(n, app_.ReceivedBuffer) && store.Compact();
+        done = store.Delete(n, app_.ReceivedBuffer);
         error = store.errorString();
     } else if (app_.HistoryMode == 2) {
         SentMailStore store = sentMailStore(app_.folder());
-        done = store.MarkDeleted(n, app_.SentBuffer) && store.Compact();
+        done = store.Delete(n, app_.SentBuffer);
         error = store.errorString();
     } else {
         return;

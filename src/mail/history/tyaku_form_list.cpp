@@ -22,33 +22,66 @@ void showFromStart(QLineEdit* box, const QString& text) {
 }  // namespace
 
 void TyakuForm::Fill() {
+    fill(true);
+}
+
+void TyakuForm::RefillAfterCheck() {
+    fill(false);
+}
+
+void TyakuForm::fill(bool throughClipboard) {
     if (app_.HistoryMode != 1 && app_.HistoryMode != 2) {
         return;
     }
-    const HistoryFields& fields = app_.HistoryMode == 1 ? kReceivedFields : kSentFields;
-    const RecordFile file = app_.HistoryMode == 1 ? receivedMailStore(app_.folder()).file()
-                                                  : sentMailStore(app_.folder()).file();
+    const bool received = app_.HistoryMode == 1;
+    const HistoryFields& fields = received ? kReceivedFields : kSentFields;
+    const int liveFlagOffset =
+        received ? ReceivedMailRecord::LiveFlagOffset : SentMailRecord::LiveFlagOffset;
+    // A delete that a crash cut short left a record marked 0: finish it, so that row k
+    // shows record k again.
+    if (received) {
+        receivedMailStore(app_.folder()).FinishInterruptedDeletes();
+    } else {
+        sentMailStore(app_.folder()).FinishInterruptedDeletes();
+    }
+    const RecordFile file =
+        received ? receivedMailStore(app_.folder()).file() : sentMailStore(app_.folder()).file();
     MailListView->clear();
     Text15->SetText(QString());
     // Only the list columns of every record are read and decoded; the boxes end up showing
     // the last record, so only its body is, and it goes through the clipboard once.
     QList<QTreeWidgetItem*> rows;
     Cp932Decoder decoder;
-    const qint16 last = readRecordSpans(
-        file, {fields.subject, fields.second, fields.third}, [&](qint16, const QByteArray& record) {
-            auto* row = new QTreeWidgetItem;
-            row->setText(0, listCellText(decoder, record, fields.subject));
-            row->setText(1, listCellText(decoder, record, fields.second));
-            row->setText(2, listCellText(decoder, record, fields.third));
-            rows.append(row);
-        });
+    qint16 last = 0;
+    readRecordSpans(file, {fields.subject, fields.second, fields.third, {liveFlagOffset, 2}},
+                    [&](qint16 recordNo, const QByteArray& record) {
+                        // Still marked when the compaction above failed: never listed.
+                        if (readLiveFlag(record, liveFlagOffset) == 0) {
+                            return;
+                        }
+                        auto* row = new QTreeWidgetItem;
+                        row->setText(0, listCellText(decoder, record, fields.subject));
+                        row->setText(1, listCellText(decoder, record, fields.second));
+                        row->setText(2, listCellText(decoder, record, fields.third));
+                        row->setData(0, Qt::UserRole, recordNo);
+                        rows.append(row);
+                        last = recordNo;
+                    });
     MailListView->addTopLevelItems(rows);
     if (const auto record = last > 0 ? file.ReadAt(last) : std::nullopt) {
+        // The shared buffer holds the last record listed, as after reading them all.
+        if (received) {
+            app_.ReceivedBuffer = ReceivedMailRecord::fromBytes(*record);
+        } else {
+            app_.SentBuffer = SentMailRecord::fromBytes(*record);
+        }
         showFromStart(Text8, TrimSpaces(readField(*record, fields.subject)));
         showFromStart(Text9, TrimSpaces(readField(*record, fields.second)));
         showFromStart(Text10, TrimSpaces(readField(*record, fields.third)));
         Text15->SetText(TrimSpaces(readField(*record, fields.body)));
-        PassBodyThroughClipboard();
+        if (throughClipboard) {
+            PassBodyThroughClipboard();
+        }
     }
     Text7->setText(QString::number(rows.size()));
 }
@@ -66,7 +99,11 @@ qint16 TyakuForm::selectedRowNo() const {
     if (selected.isEmpty()) {
         return 0;
     }
-    const int row = MailListView->indexOfTopLevelItem(selected.first()) + 1;
+    // Rows listed from the file know their record; those a check has just added are
+    // numbered by position until the history is listed afresh.
+    const QVariant recordNo = selected.first()->data(0, Qt::UserRole);
+    const int row = recordNo.isValid() ? recordNo.toInt()
+                                       : MailListView->indexOfTopLevelItem(selected.first()) + 1;
     return row <= RecordFile::kMaxRecords ? static_cast<qint16>(row) : 0;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -144,6 +146,20 @@ TEST_F(AddressBookTest, PasteKeepsALongAddressWholeAndHomeHidesTheBook) {
     EXPECT_TRUE(app->mainForm().isVisible());
     EXPECT_EQ(app->mainForm().pos(), QPoint(40, 50));
     EXPECT_EQ(&app->friendForm(), &form);
+}
+
+TEST_F(AddressBookTest, AFailedDeleteKeepsTheEntryAndNeverSaysItWasDone) {
+    store({QStringLiteral("A"), QStringLiteral("B")});
+    const QByteArray before = bookFile();
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("★MailData/QSMDATA.TMP")));
+    FriendForm& form = app->friendForm();
+    form.List1->setCurrentRow(0);
+    form.List1_MouseDown();
+    desktop.answers = {Desktop::Answer::Yes};
+    form.Command4_Click();
+    EXPECT_EQ(bookFile(), before);
+    EXPECT_NE(form.Label2->text(), QStringLiteral("削除が完了しました"));
+    EXPECT_EQ(form.List1->count(), 2);
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#include <QClipboard>
+#include <QTest>
+
+#include "history_fixture.h"
+
+namespace {
+
+// A record marked deleted by a delete that a crash cut short.
+void markDeletedOnDisk(const QString& folder, qint16 n) {
+    ReceivedMailStore store = receivedMailStore(folder);
+    ReceivedMailRecord record = *store.ReadAt(n);
+    ASSERT_TRUE(store.MarkDeleted(n, record));
+}
+
+TEST_F(HistoryTest, AnInterruptedDeleteIsFinishedAndNeverListed) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    markDeletedOnDisk(folder.path(), 2);
+    TyakuForm& form = open(1);
+    EXPECT_EQ(rowTexts(form, 0), QStringList({QStringLiteral("件名A"), QStringLiteral("件名C")}));
+    EXPECT_EQ(receivedMailStore(folder.path()).RecordCount(), 2);
+    click(form, 2);
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名C"));
+}
+
+TEST_F(HistoryTest, AFailedCompactionLeavesTheMailAsItWas) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B")});
+    const QByteArray before = receivedFile();
+    // A folder in the way of the temporary file: the compaction cannot write it.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("★MailData/QSMDATA2.TMP")));
+    TyakuForm& form = open(1);
+    click(form, 1);
+    desktop.answers = {Desktop::Answer::Yes};
+    form.Image1_Click();
+    EXPECT_EQ(receivedFile(), before);
+    EXPECT_EQ(rowTexts(form, 0), QStringList({QStringLiteral("件名A"), QStringLiteral("件名B")}));
+    EXPECT_TRUE(
+        desktop.messageTexts().last().startsWith(QStringLiteral("メールを削除できませんでした")));
+}
+
+TEST_F(HistoryTest, TheListLeavesTheBufferOnItsLastRecordAndARefillLeavesTheClipboard) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B")});
+    app->ReceivedBuffer = received(QStringLiteral("deleted"));
+    TyakuForm& form = open(1);
+    EXPECT_EQ(app->ReceivedBuffer.Subject.trimmed(), QStringLiteral("件名B"));
+    QApplication::clipboard()->setText(QStringLiteral("mine"));
+    form.RefillAfterCheck();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("mine"));
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名B"));
+}
+
+TEST_F(HistoryTest, AClickBelowTheRowsShowsNothing) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    TyakuForm& form = open(1);
+    form.show();
+    click(form, 1);
+    ASSERT_EQ(form.Text8->text(), QStringLiteral("件名A"));
+    QWidget* viewport = form.MailListView->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, viewport->height() - 3));
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名A"));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+}  // namespace
