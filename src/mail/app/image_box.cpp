@@ -16,14 +16,26 @@ void ImageBox::LoadPicture(const QString& path) {
 
 void ImageBox::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMoved();
-    QLabel::mouseMoveEvent(event);
+    // Handled here: passed on, the move would reach the bar behind the picture, whose own
+    // handler undoes what this one did.
+    event->accept();
 }
 
 void ImageBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         emit rightClicked(event->globalPosition().toPoint());
-    } else if (event->button() == Qt::LeftButton) {
+    }
+    leftPressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
+    // A click is a press and a release over the picture.
+    const bool click = leftPressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    leftPressed_ = false;
+    event->accept();
+    if (click) {
         emit clicked();
     }
-    QLabel::mousePressEvent(event);
 }

@@ -22,7 +22,9 @@ class ImageBox : public QLabel {
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     QString picturePath_;
+    bool leftPressed_ = false;
 };

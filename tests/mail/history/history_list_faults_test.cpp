@@ -60,4 +60,23 @@ TEST_F(HistoryTest, AClickBelowTheRowsShowsNothing) {
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
+TEST_F(HistoryTest, PictureButtonsKeepTheirHelpAndActOnARelease) {
+    TyakuForm& form = open(1);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    for (ImageBox* picture : {form.Image1, form.Image9, form.Image11, form.Image10}) {
+        form.Text14->hide();
+        QTest::mouseMove(picture, picture->rect().center());
+        EXPECT_TRUE(form.Text14->isVisibleTo(&form));
+    }
+    QTest::mousePress(form.Image1, Qt::LeftButton);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    QTest::mouseRelease(form.Image1, Qt::LeftButton);
+    EXPECT_EQ(desktop.messageTexts(), QStringList{QStringLiteral("データが選択されていません")});
+    // Released elsewhere: no click.
+    QTest::mousePress(form.Image1, Qt::LeftButton);
+    QTest::mouseRelease(form.Image1, Qt::LeftButton, {}, QPoint(-5, -5));
+    EXPECT_EQ(desktop.messages.size(), 1);
+}
+
 }  // namespace
