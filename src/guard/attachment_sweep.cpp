@@ -1,5 +1,7 @@
 #include "attachment_sweep.h"
 
+#include "numbered_copy.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -20,8 +22,8 @@ KeywordSlots readKeywordSlots(const KeywordStore& store) {
 }
 
 bool isPlainFileName(QStringView keyword) {
-    return !keyword.isEmpty() && !keyword.contains(u'/') && !keyword.contains(u'\\') &&
-           !keyword.contains(u"..") && !keyword.contains(QChar(u'\0'));
+    return !keyword.isEmpty() && keyword != u"." && keyword != u".." && !keyword.contains(u'/') &&
+           !keyword.contains(u'\\') && !keyword.contains(QChar(u'\0'));
 }
 
 namespace {
@@ -29,32 +31,6 @@ namespace {
 // Only ASCII spaces make a slot blank, as they are all the padding of a record holds.
 bool isBlank(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
-}
-
-// Wildcard match on case-folded texts, backtracking to the last "*" on a mismatch.
-bool wildcardMatch(const QString& pattern, const QString& name) {
-    qsizetype p = 0;
-    qsizetype n = 0;
-    qsizetype starAt = -1;
-    qsizetype resumeAt = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starAt = p++;
-            resumeAt = n;
-        } else if (starAt >= 0) {
-            p = starAt + 1;
-            n = ++resumeAt;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*') {
-        ++p;
-    }
-    return p == pattern.size();
 }
 
 // Deletes every file of the folder that the keyword matches; true when at least one was
@@ -69,7 +45,7 @@ bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& failu
     bool deleted = false;
     bool refused = false;
     for (const QString& name : names) {
-        if (!matchesFileName(keyword, name)) {
+        if (!sweepTakes(keyword, name)) {
             continue;
         }
         // Removing a link removes the link itself, never what it points to.
@@ -86,8 +62,12 @@ bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& failu
 
 }  // namespace
 
-bool matchesFileName(QStringView keyword, QStringView name) {
-    return wildcardMatch(keyword.toString().toCaseFolded(), name.toString().toCaseFolded());
+bool sweepTakes(QStringView keyword, QStringView name) {
+    if (matchesFileName(keyword, name)) {
+        return true;
+    }
+    const std::optional<QString> original = originalOfNumberedCopy(name);
+    return original && matchesFileName(keyword, *original);
 }
 
 SweepResult sweepAttachments(const QString& attachmentFolder, const KeywordSlots& keywords) {

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "file_name_pattern.h"
 #include "keyword_record.h"
 
 // The deletion of registered attachment names from the attachment folder.
@@ -15,13 +16,14 @@
 using KeywordSlots = std::array<QString, 50>;
 KeywordSlots readKeywordSlots(const KeywordStore& store);
 
-// A keyword names one file of the folder itself: one holding a path separator, "..", or
-// a NUL can never match, so no keyword reaches outside the attachment folder.
+// A keyword names one file of the folder itself: one holding a path separator or a NUL,
+// or one that is "." or "..", can never match, so no keyword reaches outside the
+// attachment folder. Dots inside a name ("invoice.pdf..exe") are ordinary characters.
 bool isPlainFileName(QStringView keyword);
 
-// Whole-name match without regard to letter case; "*" stands for any run of characters
-// and "?" for exactly one.
-bool matchesFileName(QStringView keyword, QStringView name);
+// A file the keyword's sweep deletes: one whose name the keyword matches, or a numbered
+// copy the mail check made of such a name ("invoice(2).exe" for "invoice.exe").
+bool sweepTakes(QStringView keyword, QStringView name);
 
 struct SweepResult {
     // Keywords whose files were all deleted; each counts once however many it matched.

@@ -267,7 +267,8 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    if (Text6->text().toInt() >= kMaxKeywords) {
+    // The count box can be typed into: the stored list decides as well.
+    if (Text6->text().toInt() >= kMaxKeywords || keywords_.RecordCount() >= kMaxKeywords) {
         desktop_.message(this, text(kLimitReached));
         return;
     }

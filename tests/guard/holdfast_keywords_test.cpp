@@ -43,6 +43,17 @@ TEST_F(HoldfastKeywords, TheFiftiethIsAcceptedAndTheFiftyFirstRefused) {
     EXPECT_EQ(form.List1->count(), 50);
 }
 
+TEST_F(HoldfastKeywords, TheLimitHoldsForTheStoredListWhateverTheCountBoxSays) {
+    for (int i = 1; i <= 50; ++i) {
+        ASSERT_TRUE(store().Append({QStringLiteral("v%1.exe").arg(i), 1}));
+    }
+    form.Text6->setText(QStringLiteral("3"));
+    const QByteArray before = listBytes();
+    registerKeyword(QStringLiteral("one-too-many.exe"));
+    EXPECT_EQ(lastMessage(), kLimitReached);
+    EXPECT_EQ(listBytes(), before);
+}
+
 TEST_F(HoldfastKeywords, LongKeywordsAreCutAtACharacterBoundary) {
     const QString fifty = QString(46, u'x') + QStringLiteral(".exe");
     registerKeyword(fifty);

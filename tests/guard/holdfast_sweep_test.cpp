@@ -1,10 +1,9 @@
 #include <QDir>
 
-#include <unistd.h>
-
 #include "attachment_sweep.h"
 #include "guard_fixture.h"
 #include "guard_texts.h"
+#include "safe_file_name.h"
 
 using namespace guard_text;
 
@@ -22,14 +21,32 @@ TEST(GuardMatch, WildcardsAsPatternsAndCaseFoldingBeyondAscii) {
     EXPECT_TRUE(matchesFileName(u"a*b*c", u"aXbYbZc"));
     EXPECT_FALSE(matchesFileName(u"a*b*c", u"aXbYcZ"));
     EXPECT_TRUE(matchesFileName(u"*", u"anything"));
-    EXPECT_FALSE(matchesFileName(u"doc?.scr", u"doc.scr"));
+    EXPECT_FALSE(matchesFileName(u"doc?.scr", u"doc12.scr"));
+}
+
+TEST(GuardMatch, DotsInPatternsActAsWindowsLooksNamesUp) {
+    EXPECT_TRUE(matchesFileName(u"*.*", u"README"));
+    EXPECT_TRUE(matchesFileName(u"*.*", u"a.b.c"));
+    EXPECT_TRUE(matchesFileName(u"abc.*", u"abc"));
+    EXPECT_TRUE(matchesFileName(u"abc.*", u"ABC.tar.gz"));
+    EXPECT_FALSE(matchesFileName(u"abc.*", u"abcd"));
+    EXPECT_TRUE(matchesFileName(u"*.", u"noext"));
+    EXPECT_FALSE(matchesFileName(u"*.", u"has.ext"));
+    EXPECT_TRUE(matchesFileName(u"*.exe", u"invoice.pdf..exe"));
+    EXPECT_FALSE(matchesFileName(u"*.exe", u"invoice.exe.txt"));
+    // "?" before a dot or at the end may stand for nothing.
+    EXPECT_TRUE(matchesFileName(u"doc?.scr", u"doc.scr"));
+    EXPECT_TRUE(matchesFileName(u"virus.ex?", u"virus.ex"));
+    EXPECT_FALSE(matchesFileName(u"virus.ex?", u"virus.exe.x"));
 }
 
 TEST(GuardMatch, PathLikeKeywordsAreNotFileNames) {
     EXPECT_TRUE(isPlainFileName(u"virus.exe"));
     EXPECT_TRUE(isPlainFileName(u".hidden"));
+    EXPECT_TRUE(isPlainFileName(u"invoice.pdf..exe"));
+    EXPECT_TRUE(isPlainFileName(u"..."));
     for (const char16_t* k : {u"../qsmail.ini", u"..\\qsmail.ini", u"..", u"sub/x.exe",
-                              u"/etc/passwd", u"C:\\x.exe", u""}) {
+                              u"/etc/passwd", u"C:\\x.exe", u".", u""}) {
         EXPECT_FALSE(isPlainFileName(k)) << QString::fromUtf16(k).toStdString();
     }
     EXPECT_FALSE(isPlainFileName(QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")));
@@ -114,21 +131,47 @@ TEST_F(HoldfastSweep, AMissingAttachmentFolderFindsNothing) {
     EXPECT_EQ(lastMessage(), kNothingSwept);
 }
 
-TEST_F(HoldfastSweep, AFileThatRefusesDeletionIsReportedNotCounted) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root may delete from a read-only folder";
-    }
-    registerKeyword(QStringLiteral("stuck.exe"));
-    attach(QStringLiteral("stuck.exe"));
-    QFile folder(app.attachmentFolder());
-    const auto permissions = folder.permissions();
-    ASSERT_TRUE(folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+TEST_F(HoldfastSweep, AKeywordWithDoubledDotsIsSwept) {
+    registerKeyword(QStringLiteral("invoice.pdf..exe"));
+    attach(QStringLiteral("invoice.pdf..exe"));
     form.Command4_Click();
-    folder.setPermissions(permissions);
+    EXPECT_EQ(lastMessage(), deletedMessage(1));
+    EXPECT_FALSE(QFile::exists(attachment(QStringLiteral("invoice.pdf..exe"))));
+}
+
+TEST_F(HoldfastSweep, NumberedCopiesOfTheMailCheckGoWithTheirName) {
+    registerKeyword(QStringLiteral("Invoice.exe"));
+    registerKeyword(QStringLiteral("readme"));
+    registerKeyword(QStringLiteral("a.b.c"));
+    const QStringList copies = {
+        QStringLiteral("invoice.exe"),       numberedFileName(u"invoice.exe", 2),
+        numberedFileName(u"invoice.exe", 3), numberedFileName(u"invoice.exe", 10000),
+        numberedFileName(u"readme", 2),      numberedFileName(u"a.b.c", 2),
+    };
+    const QStringList others = {"invoice(x).exe", "invoice(2)(2).exe", "invoice(02).exe",
+                                "invoice(1).exe", "invoice().exe",     "invoice.exe(2)",
+                                "a.b(2).c.x",     "readme(2).txt"};
+    for (const QString& name : copies + others) {
+        attach(name);
+    }
+    form.Command4_Click();
+    EXPECT_EQ(lastMessage(), deletedMessage(3));
+    QStringList left = others;
+    left.sort();
+    EXPECT_EQ(QDir(app.attachmentFolder()).entryList(QDir::Files, QDir::Name), left);
+}
+
+TEST_F(HoldfastSweep, AFileThatRefusesDeletionIsReportedNotCounted) {
+    // Files under /proc refuse deletion to everyone, root included.
+    ASSERT_TRUE(QDir(app.attachmentFolder()).removeRecursively());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self"), app.attachmentFolder()));
+    registerKeyword(QStringLiteral("STATUS"));
+    registerKeyword(QStringLiteral("no-such.exe"));
+    form.Command4_Click();
     ASSERT_EQ(desktop.messages.size(), 1);
     EXPECT_TRUE(desktop.messages[0].text.startsWith(kSweepRefused));
-    EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("stuck.exe")));
-    EXPECT_TRUE(QFile::exists(attachment(QStringLiteral("stuck.exe"))));
+    EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("status")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral("/proc/self/status")));
 }
 
 }  // namespace
