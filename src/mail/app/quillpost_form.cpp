@@ -1,6 +1,8 @@
 #include "quillpost_form.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 
 #include "quillpost_app.h"
 
@@ -10,4 +12,26 @@ void QuillpostForm::closeEvent(QCloseEvent* event) {
     event->accept();
     app_.forget(this);
     deleteLater();
+}
+
+void QuillpostForm::answerEnterWith(QPushButton* defaultButton) {
+    // A focused button takes Enter itself only when it is marked to.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(true);
+    }
+    defaultButton_ = defaultButton;
+    if (defaultButton != nullptr) {
+        defaultButton->setDefault(true);
+    }
+}
+
+void QuillpostForm::keyPressEvent(QKeyEvent* event) {
+    // Reached only when the focused control left Enter unanswered.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && !defaultButton_.isNull() &&
+        defaultButton_->isEnabled()) {
+        defaultButton_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

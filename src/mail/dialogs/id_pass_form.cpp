@@ -35,14 +35,10 @@ IdPassForm::IdPassForm(QuillpostApp& app)
     layout->addWidget(Check1);
     layout->addLayout(buttons);
 
-    // Enter answers OK wherever the focus is, Esc answers End.
-    OKCommand->setDefault(true);
+    // Enter answers OK unless another button has the focus; Esc answers End.
+    answerEnterWith(OKCommand);
     connect(OKCommand, &QPushButton::clicked, this, &IdPassForm::OKCommand_Click);
     connect(CancelCommand, &QPushButton::clicked, this, &IdPassForm::CancelCommand_Click);
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                &IdPassForm::OKCommand_Click);
-    }
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &IdPassForm::CancelCommand_Click);
     Form_Load();

@@ -54,6 +54,8 @@ OptionForm::OptionForm(QuillpostApp& app)
     layout->addLayout(fields);
     SmtpText->setMinimumWidth(260);
 
+    // No button answers Enter by itself; a focused one does.
+    answerEnterWith(nullptr);
     connect(Command1, &QPushButton::clicked, this, &OptionForm::Command1_Click);
     connect(OkCommand, &QPushButton::clicked, this, &OptionForm::OkCommand_Click);
     connect(CancelCommand, &QPushButton::clicked, this, &OptionForm::CancelCommand_Click);

@@ -85,6 +85,9 @@ TEST_F(SettingsDialogsTest, OptionsClosedByHomeCancelOrEscChangeNothing) {
     editAndLeave([](OptionForm& options) { options.Command1_Click(); });
     editAndLeave([](OptionForm& options) { options.CancelCommand_Click(); });
     editAndLeave([](OptionForm& options) { press(options, options.Pop3Text, Qt::Key_Escape); });
+    // Enter presses the focused button, not the one that saves.
+    editAndLeave(
+        [](OptionForm& options) { press(options, options.CancelCommand, Qt::Key_Return); });
     EXPECT_EQ(app->Pop3Server, QStringLiteral("pop.example.jp"));
     EXPECT_EQ(app->ApopFlag, 0);
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("qsmail.ini"))));
@@ -144,6 +147,18 @@ TEST_F(SettingsDialogsTest, AccountDialogAnswersEnterAnywhereAndEsc) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(app->AccountId, QStringLiteral("hanako"));
     EXPECT_FALSE(isOpen<IdPassForm>(*app));
+
+    // Enter on End is End: nothing is saved.
+    IdPassForm& ended = app->idPassForm();
+    ended.IdText->setText(QStringLiteral("taro"));
+    ended.PassText->setText(QStringLiteral("secret"));
+    ended.Check1->setChecked(true);
+    press(ended, ended.CancelCommand, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(app->AccountId, QStringLiteral("hanako"));
+    EXPECT_FALSE(isOpen<IdPassForm>(*app));
+    EXPECT_EQ(iniValue(QStringLiteral("iniIdPass.ini"), QStringLiteral("NAME2")),
+              QStringLiteral("<none>"));
 }
 
 TEST_F(SettingsDialogsTest, AccountThatCannotBeSavedIsReported) {
