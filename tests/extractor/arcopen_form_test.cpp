@@ -119,6 +119,23 @@ TEST_F(ArcopenForm, OneFailedArchiveGetsThePlainFailureText) {
     EXPECT_TRUE(form_->isVisible());
 }
 
+TEST_F(ArcopenForm, AFailedArchiveLeavesNoFolderBehind) {
+    const QString bad = place(QStringLiteral("unsupported_method.lzh"), QStringLiteral("old.lzh"));
+    form_->Form_OLEDragDrop(*filesDrop({bad}));
+    EXPECT_EQ(desktop_.messages.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(dl(QStringLiteral("old"))));
+}
+
+TEST_F(ArcopenForm, EmptyArchivesOfNoBytesOrJustTheEndMarkAreOneOutcome) {
+    const QString marked = place(QStringLiteral("empty.lzh"), QStringLiteral("marked.lzh"));
+    arcopen_.write(QStringLiteral("dl/zero.lzh"), QByteArray());
+    form_->Form_OLEDragDrop(*filesDrop({marked, dl(QStringLiteral("zero.lzh"))}));
+    EXPECT_TRUE(desktop_.messages.isEmpty());
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_TRUE(QFileInfo(dl(QStringLiteral("marked"))).isDir());
+    EXPECT_TRUE(QFileInfo(dl(QStringLiteral("zero"))).isDir());
+}
+
 TEST_F(ArcopenForm, ADropWithoutFilesDoesNothing) {
     QMimeData text;
     text.setText(QStringLiteral("file.lzh"));

@@ -120,6 +120,37 @@ TEST_F(LhaExtract, EmptyArchiveGivesAnEmptyFolder) {
     EXPECT_TRUE(QFileInfo(target()).isDir());
 }
 
+TEST_F(LhaExtract, AZeroByteFileIsTheSameEmptyArchiveAsALoneEndMark) {
+    folder_.write(QStringLiteral("zero.lzh"), QByteArray());
+    EXPECT_EQ(runUnlha(extractCommand(folder_.file(QStringLiteral("zero.lzh")), target())).code,
+              kUnlhaSuccess);
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+    EXPECT_TRUE(tree().isEmpty());
+}
+
+TEST_F(LhaExtract, AFailedArchiveLeavesNoEmptyFolderItMade) {
+    for (const char* name : {"truncated_header.lzh", "truncated_data.lzh", "crc_error.lzh",
+                             "unsupported_method.lzh", "not_an_archive.lzh"}) {
+        SCOPED_TRACE(name);
+        QDir(target()).removeRecursively();
+        EXPECT_NE(extract(testArchive(QString::fromLatin1(name))), kUnlhaSuccess);
+        const QStringList left = tree();
+        if (left.isEmpty()) {
+            EXPECT_FALSE(QFileInfo::exists(target()));
+        }
+        for (const QString& entry : left) {
+            if (entry.endsWith(u'/')) {
+                EXPECT_FALSE(treeOf(target() + u'/' + entry).isEmpty()) << entry.toStdString();
+            }
+        }
+    }
+    // A folder that was there before stays, empty or not.
+    QDir().mkpath(target());
+    EXPECT_EQ(extract(testArchive(QStringLiteral("unsupported_method.lzh"))),
+              kUnlhaUnsupportedMethod);
+    EXPECT_TRUE(QFileInfo(target()).isDir());
+}
+
 TEST_F(LhaExtract, BrokenArchivesFailWithTheirCodeAndLeaveNoPartFile) {
     struct Case {
         const char* name;

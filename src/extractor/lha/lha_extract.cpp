@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include "created_folders.h"
 #include "entry_path.h"
 #include "lha_reader.h"
 #include "unlha_command.h"
@@ -108,19 +109,19 @@ UnlhaOutcome plan(const UnlhaCommand& command, const QList<ScannedEntry>& scanne
     return {kUnlhaSuccess, {}};
 }
 
-UnlhaOutcome prepareTarget(const UnlhaCommand& command) {
+UnlhaOutcome prepareTarget(const UnlhaCommand& command, CreatedFolders& folders) {
     const QFileInfo target(command.targetFolder);
     if (target.isDir()) {
         return {kUnlhaSuccess, {}};
     }
-    if (!target.exists() && command.createTarget && QDir().mkpath(command.targetFolder)) {
+    if (!target.exists() && command.createTarget && folders.make(command.targetFolder)) {
         return {kUnlhaSuccess, {}};
     }
     return failure(kUnlhaCannotWrite, command.targetFolder);
 }
 
-UnlhaOutcome writeFile(LhaReader& reader, const QString& destination) {
-    if (!QDir().mkpath(QFileInfo(destination).path())) {
+UnlhaOutcome writeFile(LhaReader& reader, const QString& destination, CreatedFolders& folders) {
+    if (!folders.make(QFileInfo(destination).path())) {
         return failure(kUnlhaCannotWrite, destination);
     }
     QSaveFile out(destination);
@@ -145,7 +146,7 @@ UnlhaOutcome writeFile(LhaReader& reader, const QString& destination) {
 }
 
 UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
-                     const QList<PlannedEntry>& planned) {
+                     const QList<PlannedEntry>& planned, CreatedFolders& folders) {
     LhaReader reader(command.archive, names);
     for (const PlannedEntry& entry : planned) {
         const LhaReader::Step step = reader.next();
@@ -156,9 +157,9 @@ UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
         const QString destination = command.targetFolder + u'/' + entry.path.join(u'/');
         UnlhaOutcome done{kUnlhaSuccess, {}};
         if (entry.write && reader.kind() == LhaReader::Kind::File) {
-            done = writeFile(reader, destination);
+            done = writeFile(reader, destination, folders);
         } else {
-            if (entry.write && !QDir().mkpath(destination)) {
+            if (entry.write && !folders.make(destination)) {
                 return failure(kUnlhaCannotWrite, destination);
             }
             if (reader.skipData() != kUnlhaSuccess) {
@@ -194,11 +195,15 @@ UnlhaOutcome extractArchive(const UnlhaCommand& command) {
     if (outcome.code == kUnlhaSuccess) {
         outcome = plan(command, scanned, planned);
     }
+    CreatedFolders folders;
     if (outcome.code == kUnlhaSuccess) {
-        outcome = prepareTarget(command);
+        outcome = prepareTarget(command, folders);
     }
     if (outcome.code == kUnlhaSuccess) {
-        outcome = extract(command, names, planned);
+        outcome = extract(command, names, planned, folders);
+    }
+    if (outcome.code != kUnlhaSuccess) {
+        folders.removeEmpty();
     }
     return outcome;
 }

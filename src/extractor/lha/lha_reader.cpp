@@ -12,8 +12,8 @@ namespace {
 
 constexpr size_t kReadBlockBytes = 64 * 1024;
 
-// A file that libarchive does not recognise is still an LHA archive when it is the lone
-// end mark of an archive without entries, and a damaged one when its first header starts
+// A file that libarchive does not recognise is still an LHA archive without entries when
+// it is empty or holds the lone end mark of one, and a damaged one when its first header starts
 // like an LHA header ("-lh5-", "-lzs-" at offset 2).
 enum class Unrecognised { EmptyArchive, DamagedArchive, NotAnArchive };
 
@@ -23,7 +23,7 @@ Unrecognised sniff(const QString& path) {
         return Unrecognised::NotAnArchive;
     }
     const QByteArray start = file.read(7);
-    if (start.size() == 1 && start.at(0) == '\0' && file.atEnd()) {
+    if (file.atEnd() && (start.isEmpty() || start == QByteArrayView("\0", 1))) {
         return Unrecognised::EmptyArchive;
     }
     if (start.size() == 7 && start.at(2) == '-' && start.at(3) == 'l' && start.at(6) == '-') {
