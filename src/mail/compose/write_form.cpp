@@ -1,5 +1,6 @@
 #include "write_form.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -176,7 +177,13 @@ void WriteForm::connectHandlers() {
         static_cast<QWidget*>(watched)->setMouseTracking(true);
         watched->installEventFilter(this);
     }
-    Combo1->installEventFilter(this);
+    // Leaving the template box means moving on to another control of this window: opening
+    // its own list, a message box, or the window losing the focus is no such move.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (isComboPart(old) && now != nullptr && now->window() == this && !isComboPart(now)) {
+            Combo1_LostFocus();
+        }
+    });
     List1->viewport()->installEventFilter(this);
 }
 
@@ -185,8 +192,6 @@ bool WriteForm::eventFilter(QObject* watched, QEvent* event) {
         if (const auto handler = mouseMoveHandlers_.value(watched)) {
             (this->*handler)();
         }
-    } else if (event->type() == QEvent::FocusOut && watched == Combo1) {
-        Combo1_LostFocus();
     } else if (event->type() == QEvent::MouseButtonPress && watched == List1->viewport()) {
         // The row under the pointer is the chosen one, as the press itself selects it.
         const auto* press = static_cast<QMouseEvent*>(event);
@@ -288,6 +293,16 @@ void WriteForm::Command11_Click() {
 
 void WriteForm::Command1_Click() {
     BodyText->SetText(QGuiApplication::clipboard()->text());
+}
+
+bool WriteForm::isComboPart(const QWidget* widget) const {
+    if (widget == nullptr) {
+        return false;
+    }
+    const QWidget* popup = Combo1->view();
+    return widget == Combo1 || Combo1->isAncestorOf(widget) ||
+           (popup != nullptr &&
+            (widget == popup || popup->isAncestorOf(widget) || widget->isAncestorOf(popup)));
 }
 
 void WriteForm::Combo1_LostFocus() {

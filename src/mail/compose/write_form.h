@@ -110,6 +110,8 @@ class WriteForm : public QuillpostForm {
     void setWidthCentred(int widthTwips);
     void setListBackground(const QColor& colour);
     void unselectOption2();
+    // The template box, its line box or its drop-down list.
+    bool isComboPart(const QWidget* widget) const;
     void showHelp(const QString& text);
 
     QButtonGroup* options_;

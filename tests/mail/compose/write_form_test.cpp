@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -80,6 +82,44 @@ TEST_F(WriteFormTest, LeavingTheTemplateBoxReplacesTheBody) {
     w.SubjectText->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(w.BodyText->Text(), QStringLiteral("拝啓"));
+}
+
+TEST_F(WriteFormTest, OnlyMovingToAnotherControlTakesTheTemplate) {
+    WriteForm& w = form();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.BodyText->SetText(QStringLiteral("書きかけ"));
+    w.Combo1->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.Combo1->hasFocus());
+
+    // Opening the drop-down list.
+    w.Combo1->showPopup();
+    QCoreApplication::processEvents();
+    w.Combo1->hidePopup();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("書きかけ"));
+
+    // Another window (a message box) taking the focus, then giving it back.
+    QLineEdit other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    other.setFocus();
+    QCoreApplication::processEvents();
+    other.close();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.Combo1->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("書きかけ"));
+
+    // The window hidden, as a send hands back to the main window.
+    w.Combo1->setEditText(QStringLiteral("拝啓"));
+    w.hide();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("書きかけ"));
 }
 
 TEST_F(WriteFormTest, AddressPanelListsTheBookAndPicksATrimmedRecipient) {
