@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "archive_drop.h"
+#include "cp932.h"
 
 TEST(ArcopenDrop, SplitsAtTheLastSeparatorAndTheLastDotOfTheName) {
     struct Case {
@@ -33,4 +34,11 @@ TEST(ArcopenDrop, BuildsTheCommandLineStatusAndUpperCaseFailureCodes) {
     // The failure texts themselves are checked through the window.
     EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0xABC}}, 1),
               u"解凍に失敗しました。Error Code:0xABC");
+}
+
+TEST(ArcopenDrop, PassesCodePage932WhenThePathFitsAndMarkedUtf8Otherwise) {
+    const QString japanese = unlhaCommandLine(QStringLiteral("C:\\表\\ソフト①.lzh"));
+    EXPECT_EQ(unlhaCommandBytes(japanese), encodeCp932(japanese));
+    const QString foreign = unlhaCommandLine(QStringLiteral("/home/u/测试\U0001F600.lzh"));
+    EXPECT_EQ(unlhaCommandBytes(foreign), QByteArray("\xEF\xBB\xBF") + foreign.toUtf8());
 }

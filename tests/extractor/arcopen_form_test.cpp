@@ -119,6 +119,15 @@ TEST_F(ArcopenForm, OneFailedArchiveGetsThePlainFailureText) {
     EXPECT_TRUE(form_->isVisible());
 }
 
+TEST_F(ArcopenForm, PathsBeyondCodePage932AreExtracted) {
+    QDir().mkpath(dl(QStringLiteral("文件\U0001F600")));
+    const QString file = place(QStringLiteral("stored_level0.lzh"),
+                               QStringLiteral("文件\U0001F600/测试\U0001F600.lzh"));
+    form_->Form_OLEDragDrop(*filesDrop({file}));
+    EXPECT_TRUE(desktop_.messages.isEmpty());
+    EXPECT_TRUE(QFile::exists(dl(QStringLiteral("文件\U0001F600/测试\U0001F600/readme.txt"))));
+}
+
 TEST_F(ArcopenForm, AFailedArchiveLeavesNoFolderBehind) {
     const QString bad = place(QStringLiteral("unsupported_method.lzh"), QStringLiteral("old.lzh"));
     form_->Form_OLEDragDrop(*filesDrop({bad}));

@@ -19,6 +19,11 @@ TEST(UnlhaCommand, ReadsTheArchiveAndTargetFolder) {
         // 表 is 0x95 0x5C: its second byte is a backslash.
         {encodeCp932(u"x -d1 -y1 \"C:\\表\\ソフト.lzh\" \"C:\\表\\ソフト\"\\ *.*"),
          u"C:\\表\\ソフト.lzh", u"C:\\表\\ソフト"},
+        // Behind the UTF-8 mark, names beyond the code page.
+        {"\xEF\xBB\xBF" +
+             QStringLiteral("x -d1 -y1 \"/测试/\U0001F600.lzh\" \"/测试/\U0001F600\"\\ *.*")
+                 .toUtf8(),
+         u"/测试/\U0001F600.lzh", u"/测试/\U0001F600"},
     };
     for (const Case& c : cases) {
         const auto command = parseUnlhaCommand(c.line);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "cp932.h"
+
 namespace {
 
 QString failureText(qint32 result) {
@@ -22,6 +24,14 @@ QString unlhaCommandLine(const QString& path) {
     const DroppedArchive parts = splitDroppedPath(path);
     return QStringLiteral("x -d1 -y1 \"%1\" \"%2%3\"\\ *.*")
         .arg(path, parts.folder, parts.baseName);
+}
+
+QByteArray unlhaCommandBytes(const QString& commandLine) {
+    const QByteArray cp932 = encodeCp932(commandLine);
+    if (decodeCp932(cp932) == commandLine) {
+        return cp932;
+    }
+    return QByteArray("\xEF\xBB\xBF") + commandLine.toUtf8();
 }
 
 QString extractingStatus(int index, int count, const QString& path) {

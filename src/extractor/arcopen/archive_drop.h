@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,10 @@ DroppedArchive splitDroppedPath(const QString& path);
 
 // x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*
 QString unlhaCommandLine(const QString& path);
+
+// The command line as the module takes it: in code page 932, or, when a path holds
+// characters that code page lacks, in UTF-8 behind a byte-order mark.
+QByteArray unlhaCommandBytes(const QString& commandLine);
 
 // Extracting(1/2):C:\dl\file.lzh
 QString extractingStatus(int index, int count, const QString& path);

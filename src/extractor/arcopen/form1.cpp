@@ -8,7 +8,6 @@
 
 #include "app_folder.h"
 #include "archive_drop.h"
-#include "cp932.h"
 #include "desktop.h"
 #include "units.h"
 
@@ -106,7 +105,7 @@ void Form1::extractDropped(const QMimeData& data) {
         Label2->setText(extractingStatus(i + 1, count, path));
         // The call does not return to the event loop: paint the status now.
         Label2->repaint();
-        const qint32 result = module_.Unlha(this, encodeCp932(unlhaCommandLine(path)));
+        const qint32 result = module_.Unlha(this, unlhaCommandBytes(unlhaCommandLine(path)));
         if (result != 0) {
             failures.append({path, result});
         }

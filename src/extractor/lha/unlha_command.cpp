@@ -65,10 +65,16 @@ bool applySwitch(const QString& text, UnlhaCommand& command) {
     }
 }
 
+QString decodeLine(QByteArrayView line) {
+    const QByteArrayView utf8Mark("\xEF\xBB\xBF");
+    return line.startsWith(utf8Mark) ? QString::fromUtf8(line.sliced(utf8Mark.size()))
+                                     : decodeCp932(line);
+}
+
 }  // namespace
 
 std::optional<UnlhaCommand> parseUnlhaCommand(QByteArrayView commandLine) {
-    const QList<Token> tokens = tokenize(decodeCp932(commandLine));
+    const QList<Token> tokens = tokenize(decodeLine(commandLine));
     if (tokens.isEmpty() || tokens.front().text.compare(u"x", Qt::CaseInsensitive) != 0) {
         return std::nullopt;
     }
