@@ -6,12 +6,29 @@
 
 #include "quillpost_app.h"
 
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+QSize clientSizeForOuter(QSize outer, QMargins frame) {
+    return QSize(outer.width() - frame.left() - frame.right(),
+                 outer.height() - frame.top() - frame.bottom())
+        .expandedTo(QSize(0, 0));
+}
+
 QuillpostForm::QuillpostForm(QuillpostApp& app) : app_(app) {}
 
 void QuillpostForm::closeEvent(QCloseEvent* event) {
     event->accept();
     app_.forget(this);
     deleteLater();
+}
+
+void QuillpostForm::resizeOuter(QSize outer) {
+    resize(clientSizeForOuter(outer, frameMargins(*this)));
 }
 
 void QuillpostForm::answerEnterWith(QPushButton* defaultButton) {

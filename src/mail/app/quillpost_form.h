@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 class QPushButton;
 class QuillpostApp;
+
+// What the window system's frame adds around a window's client area on each side; none
+// while the window has no frame (not yet shown, or a platform without decorations).
+QMargins frameMargins(const QWidget& window);
+// The client size that makes a window `outer` in size, frame included.
+QSize clientSizeForOuter(QSize outer, QMargins frame);
 
 // A window of Quillpost. The application object creates it on first use; closing it
 // unloads it: the application object forgets it and it is deleted.
@@ -20,6 +28,9 @@ class QuillpostForm : public QWidget {
     // Enter presses the button that has the focus, as in a Windows dialog; with the focus
     // elsewhere it presses `defaultButton` (none when null). Call once the buttons exist.
     void answerEnterWith(QPushButton* defaultButton);
+    // Sizes the window so that it is `outer` in size with its frame, as Windows' Width and
+    // Height measure a window.
+    void resizeOuter(QSize outer);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -204,7 +204,7 @@ bool WriteForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void WriteForm::Form_Load() {
-    resize(twipsToPixels(kNarrowWidth), twipsToPixels(kHeight));
+    resizeOuter(QSize(twipsToPixels(kNarrowWidth), twipsToPixels(kHeight)));
     unselectOption2();
     Text14->hide();
     Command9->setEnabled(false);
@@ -234,7 +234,7 @@ void WriteForm::LoadAddressList() {
 }
 
 void WriteForm::closeEvent(QCloseEvent* event) {
-    resize(twipsToPixels(kNarrowWidth), height());
+    resizeOuter(QSize(twipsToPixels(kNarrowWidth), frameGeometry().height()));
     setListBackground(kWhite);
     unselectOption2();
     // While the program ends, the main window may already be gone.
@@ -433,7 +433,9 @@ void WriteForm::showHelp(const QString& text) {
 }
 
 void WriteForm::setWidthCentred(int widthTwips) {
-    resize(twipsToPixels(widthTwips), twipsToPixels(kHeight));
+    // The width only: a height the user gave the window stays.
+    const int outerHeight = frameGeometry().height();
+    resizeOuter(QSize(twipsToPixels(widthTwips), outerHeight));
     const QScreen* display = screen();
     if (display == nullptr) {
         return;
@@ -441,7 +443,7 @@ void WriteForm::setWidthCentred(int widthTwips) {
     // Centred in twips; only the final position is rounded to whole pixels.
     const QRect area = display->geometry();
     const double left = (pixelsToTwips(area.width()) - widthTwips) / 2.0;
-    const double top = (pixelsToTwips(area.height()) - kHeight) / 2.0;
+    const double top = (pixelsToTwips(area.height()) - pixelsToTwips(outerHeight)) / 2.0;
     move(area.left() + qRound(left / kTwipsPerPixel), area.top() + qRound(top / kTwipsPerPixel));
 }
 

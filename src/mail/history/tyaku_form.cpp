@@ -198,8 +198,9 @@ void TyakuForm::resizeEvent(QResizeEvent*) {
 }
 
 void TyakuForm::Form_Resize() {
-    const int w = width();
-    const int h = height();
+    // The proportions are of the outer size, frame included, as Windows measures a window.
+    const int w = frameGeometry().width();
+    const int h = frameGeometry().height();
     for (QFrame* bar : {Picture1, Picture3, Picture7, Picture9}) {
         bar->resize(w, bar->height());
     }
@@ -215,7 +216,7 @@ void TyakuForm::Form_Resize() {
                           MailListView->height() - Text8->height()) *
                          0.83);
     // Never negative, and never past the bottom edge, where its scroll bar would be cut.
-    Text15->resize(innerWidth, std::clamp(bodyHeight, 0, std::max(0, h - Text15->y())));
+    Text15->resize(innerWidth, std::clamp(bodyHeight, 0, std::max(0, height() - Text15->y())));
 }
 
 bool TyakuForm::eventFilter(QObject* watched, QEvent* event) {

@@ -48,7 +48,7 @@ TEST_F(WriteFormTest, OpensNarrowWithTemplatesAndEverythingOff) {
     settle();
 
     WriteForm& w = form();
-    EXPECT_EQ(w.width(), twipsToPixels(6855));
+    EXPECT_EQ(w.frameGeometry().width(), twipsToPixels(6855));
     EXPECT_FALSE(w.Option2->isChecked());
     EXPECT_TRUE(w.Text14->isHidden());
     EXPECT_FALSE(w.Command9->isEnabled());
@@ -127,7 +127,7 @@ TEST_F(WriteFormTest, AddressPanelListsTheBookAndPicksATrimmedRecipient) {
     addEntry(QStringLiteral("鈴木"), QStringLiteral("  ") + QString(70, u'x'));
     WriteForm& w = form();
     w.Command3_Click();
-    EXPECT_EQ(w.width(), twipsToPixels(9420));
+    EXPECT_EQ(w.frameGeometry().width(), twipsToPixels(9420));
     ASSERT_EQ(w.List1->count(), 2);
     EXPECT_EQ(w.List1->item(0)->text().size(), 90 - 10 + 5) << "the name field keeps its padding";
     EXPECT_TRUE(w.List1->item(0)->text().startsWith(QStringLiteral("山田　太郎  ")));
@@ -152,7 +152,7 @@ TEST_F(WriteFormTest, AddressPanelListsTheBookAndPicksATrimmedRecipient) {
     EXPECT_TRUE(desktop.messages.isEmpty());
 
     w.Command5_Click();
-    EXPECT_EQ(w.width(), twipsToPixels(6855));
+    EXPECT_EQ(w.frameGeometry().width(), twipsToPixels(6855));
 }
 
 TEST_F(WriteFormTest, PressingTheListWithoutASelectionWarns) {
@@ -285,7 +285,7 @@ TEST_F(WriteFormTest, ClosingHandsBackToTheMainWindowAndDiscardsTheMail) {
     MainForm& main = app->mainForm();
     main.hide();
     w->Image2_Click();
-    EXPECT_EQ(w->width(), twipsToPixels(6855));
+    EXPECT_EQ(w->frameGeometry().width(), twipsToPixels(6855));
     EXPECT_FALSE(w->Option2->isChecked());
     EXPECT_EQ(w->List1->palette().color(QPalette::Base), kWhite);
     EXPECT_TRUE(main.isVisible());
@@ -293,6 +293,24 @@ TEST_F(WriteFormTest, ClosingHandsBackToTheMainWindowAndDiscardsTheMail) {
     settle();
     EXPECT_FALSE(app->isLoaded(w));
     EXPECT_TRUE(form().SubjectText->text().isEmpty());
+}
+
+TEST_F(WriteFormTest, TheAddressPanelButtonsChangeTheWidthOnly) {
+    WriteForm& w = form();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.resize(w.width(), 300);
+    const int outerHeight = w.frameGeometry().height();
+    w.Command3_Click();
+    EXPECT_EQ(w.frameGeometry().size(), QSize(twipsToPixels(WriteForm::kWideWidth), outerHeight));
+    w.Command5_Click();
+    EXPECT_EQ(w.frameGeometry().size(), QSize(twipsToPixels(WriteForm::kNarrowWidth), outerHeight));
+}
+
+TEST(OuterSize, TheFrameIsTakenFromTheClientArea) {
+    EXPECT_EQ(clientSizeForOuter(QSize(457, 554), QMargins(4, 30, 4, 4)), QSize(449, 520));
+    EXPECT_EQ(clientSizeForOuter(QSize(457, 554), QMargins()), QSize(457, 554));
+    EXPECT_EQ(clientSizeForOuter(QSize(5, 5), QMargins(4, 30, 4, 4)), QSize(0, 0));
 }
 
 }  // namespace
