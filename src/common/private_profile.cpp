@@ -1,26 +1,96 @@
 #include "private_profile.h"
 
-#define SI_NO_CONVERSION
-#include <SimpleIni.h>
-
 #include <QFile>
+#include <QList>
 #include <QSaveFile>
+
+#include <optional>
 
 #include "cp932.h"
 
+// The file is handled line by line rather than through an INI library: Windows reads the
+// first of duplicated keys and only the first of duplicated sections, and a write changes
+// one line and keeps every other byte, which a parse-and-save round trip cannot promise.
 namespace {
 
 constexpr int kValueBytes = 255;
 
-// Loads the file when it exists; a missing or unreadable file is an empty INI.
-void load(CSimpleIniA& ini, const QString& path) {
-    ini.SetSpaces(false);
+// One line of the file with its own line end (CR LF, LF or none at the end of the file).
+struct Line {
+    QByteArray text;
+    QByteArray end;
+};
+
+QList<Line> readLines(const QString& path) {
+    QList<Line> lines;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return;
+        return lines;
     }
     const QByteArray bytes = file.readAll();
-    ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size()));
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', at);
+        const qsizetype stop = newline < 0 ? bytes.size() : newline;
+        const qsizetype textEnd = stop > at && bytes[stop - 1] == '\r' ? stop - 1 : stop;
+        lines.append({bytes.mid(at, textEnd - at),
+                      newline < 0 ? QByteArray() : bytes.mid(textEnd, newline + 1 - textEnd)});
+        at = newline < 0 ? bytes.size() : newline + 1;
+    }
+    return lines;
+}
+
+bool sameName(const QByteArray& a, const QString& b) {
+    return decodeCp932(a).compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The section a line opens, or nothing when it opens none.
+std::optional<QByteArray> sectionOf(const Line& line) {
+    const QByteArray text = line.text.trimmed();
+    const qsizetype close = text.indexOf(']');
+    if (!text.startsWith('[') || close < 0) {
+        return std::nullopt;
+    }
+    return text.mid(1, close - 1).trimmed();
+}
+
+// The key a line sets, or nothing for comments, blank lines and lines without "=".
+std::optional<QByteArray> keyOf(const Line& line) {
+    const QByteArray text = line.text.trimmed();
+    const qsizetype equals = text.indexOf('=');
+    if (text.startsWith(';') || equals < 0) {
+        return std::nullopt;
+    }
+    return text.left(equals).trimmed();
+}
+
+// Lines [first, last) are the body of the first section named `section`; first is -1 when
+// the file has none.
+std::pair<qsizetype, qsizetype> sectionBody(const QList<Line>& lines, const QString& section) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto name = sectionOf(lines[i]);
+        if (!name || !sameName(*name, section)) {
+            continue;
+        }
+        qsizetype last = i + 1;
+        while (last < lines.size() && !sectionOf(lines[last])) {
+            ++last;
+        }
+        return {i + 1, last};
+    }
+    return {-1, -1};
+}
+
+// The line of the first `key` in the body, -1 when there is none.
+qsizetype keyLine(const QList<Line>& lines, std::pair<qsizetype, qsizetype> body,
+                  const QString& key) {
+    for (qsizetype i = body.first; i >= 0 && i < body.second; ++i) {
+        const auto name = keyOf(lines[i]);
+        if (name && sameName(*name, key)) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 QByteArray unquoted(QByteArray value) {
@@ -47,14 +117,13 @@ QByteArray cutAtCharacter(const QByteArray& bytes, int limit) {
 // The raw value bytes, or nothing when the key is missing.
 std::optional<QByteArray> rawValue(const QString& section, const QString& key,
                                    const QString& path) {
-    CSimpleIniA ini;
-    load(ini, path);
-    const char* value =
-        ini.GetValue(encodeCp932(section).constData(), encodeCp932(key).constData(), nullptr);
-    if (value == nullptr) {
+    const QList<Line> lines = readLines(path);
+    const qsizetype at = keyLine(lines, sectionBody(lines, section), key);
+    if (at < 0) {
         return std::nullopt;
     }
-    return unquoted(QByteArray(value));
+    const QByteArray& text = lines[at].text;
+    return unquoted(text.mid(text.indexOf('=') + 1).trimmed());
 }
 
 }  // namespace
@@ -101,23 +170,32 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path) {
-    CSimpleIniA ini;
-    load(ini, path);
-    if (ini.SetValue(encodeCp932(section).constData(), encodeCp932(key).constData(),
-                     encodeCp932(value).constData()) < 0) {
-        return false;
-    }
-    std::string text;
-    if (ini.Save(text) < 0) {
-        return false;
+    QList<Line> lines = readLines(path);
+    const QByteArray setting = encodeCp932(key) + '=' + encodeCp932(value);
+    const QByteArray lineEnd = QByteArrayLiteral("\r\n");
+    const auto body = sectionBody(lines, section);
+    const qsizetype at = keyLine(lines, body, key);
+    if (at >= 0) {
+        lines[at].text = setting;
+    } else {
+        // A new key goes after the section's last line that is not blank; a new section
+        // goes to the end of the file.
+        qsizetype insertAt = body.second;
+        if (body.first < 0) {
+            lines.append({QByteArrayLiteral("[") + encodeCp932(section) + ']', lineEnd});
+            insertAt = lines.size();
+        } else {
+            while (insertAt > body.first && lines[insertAt - 1].text.trimmed().isEmpty()) {
+                --insertAt;
+            }
+        }
+        lines.insert(insertAt, {setting, lineEnd});
     }
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(text.size() + text.size() / 8));
-    for (char c : text) {
-        if (c == '\n') {
-            bytes.append('\r');
-        }
-        bytes.append(c);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        bytes += lines[i].text;
+        // Only the file's last line may go without an end.
+        bytes += lines[i].end.isEmpty() && i + 1 < lines.size() ? lineEnd : lines[i].end;
     }
     // Written whole and renamed into place, so a failed write keeps the old settings.
     QSaveFile file(path);

@@ -68,4 +68,19 @@ TEST_F(PrivateProfile, WritingCreatesAMissingFileButFailsWithoutItsFolder) {
     EXPECT_FALSE(WritePrivateProfileString("EXEINI", "NUMBER", "10", app.file("missing/ini.ini")));
 }
 
+TEST_F(PrivateProfile, DuplicatesReadTheFirstAndWritingKeepsThemAll) {
+    const QByteArray edited =
+        "[EXEINI]\r\nNAME=first\r\nNAME=second\r\n\r\n[Other]\r\ny=2\r\n[exeini]\r\n"
+        "NAME2=hidden\r\nNAME=third";
+    app.write(QStringLiteral("★MailData/ini.ini"), edited);
+    EXPECT_EQ(GetPrivateProfileString("EXEINI", "NAME", "", path), QStringLiteral("first"));
+    EXPECT_EQ(GetPrivateProfileString("EXEINI", "NAME2", "none", path), QStringLiteral("none"));
+
+    ASSERT_TRUE(WritePrivateProfileString("EXEINI", "NAME", "new", path));
+    ASSERT_TRUE(WritePrivateProfileString("EXEINI", "NAME3", "1", path));
+    EXPECT_EQ(app.read(QStringLiteral("★MailData/ini.ini")),
+              QByteArray("[EXEINI]\r\nNAME=new\r\nNAME=second\r\nNAME3=1\r\n\r\n[Other]\r\ny=2\r\n"
+                         "[exeini]\r\nNAME2=hidden\r\nNAME=third"));
+}
+
 }  // namespace
