@@ -341,7 +341,7 @@ class Receiving {
 
     void relistHistory() {
         if (!app_.ending()) {
-            app_.tyakuForm().Fill();
+            app_.tyakuForm().RefillAfterCheck();
         }
     }
 
