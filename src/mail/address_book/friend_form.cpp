@@ -9,11 +9,11 @@
 #include <algorithm>
 
 #include "desktop.h"
+#include "limited_line_box.h"
 #include "mail_records.h"
 #include "main_form.h"
 #include "quillpost_app.h"
 #include "routines.h"
-#include "typing_limit.h"
 #include "units.h"
 
 namespace {
@@ -42,11 +42,11 @@ FriendForm::FriendForm(QuillpostApp& app)
       Command4(new QPushButton(QStringLiteral("削除"), this)),
       Command3(new QPushButton(QStringLiteral("貼付"), this)),
       AddressLabel(new QLabel(QStringLiteral("メールアドレス"), this)),
-      Text4(new QLineEdit(this)),
+      Text4(new LimitedLineBox(60, this)),
       NameLabel(new QLabel(QStringLiteral("名前"), this)),
-      Text2(new QLineEdit(this)),
+      Text2(new LimitedLineBox(kNameLength, this)),
       CountLabel(new QLabel(QStringLiteral("登録件数"), this)),
-      Text3(new QLineEdit(this)),
+      Text3(new LimitedLineBox(2, this)),
       List1(new QListWidget(this)),
       Label2(new QLabel(this)) {
     setWindowTitle(QStringLiteral("アドレス帳"));
@@ -59,13 +59,10 @@ FriendForm::FriendForm(QuillpostApp& app)
     Command3->setGeometry(twipsRect(4080, 120, 1200, 495));
     AddressLabel->setGeometry(twipsRect(120, 840, 1500, 375));
     Text4->setGeometry(twipsRect(1680, 840, 5805, 375));
-    Text4->setValidator(new TypingLimit(60, Text4));
     NameLabel->setGeometry(twipsRect(120, 1320, 1500, 375));
     Text2->setGeometry(twipsRect(1680, 1320, 3000, 375));
-    Text2->setValidator(new TypingLimit(kNameLength, Text2));
     CountLabel->setGeometry(twipsRect(4920, 1320, 1200, 375));
     Text3->setGeometry(twipsRect(6180, 1320, 600, 375));
-    Text3->setValidator(new TypingLimit(2, Text3));
     // Rows are two fixed-width fields side by side: a fixed-pitch type keeps the names
     // in one column.
     List1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "limited_line_box.h"
 #include "quillpost_form.h"
 
 // The address book: entries of a name and a mail address in "qsmdata.data".
@@ -34,11 +35,11 @@ class FriendForm : public QuillpostForm {
     QPushButton* Command4;
     QPushButton* Command3;
     QLabel* AddressLabel;
-    QLineEdit* Text4;
+    LimitedLineBox* Text4;
     QLabel* NameLabel;
-    QLineEdit* Text2;
+    LimitedLineBox* Text2;
     QLabel* CountLabel;
-    QLineEdit* Text3;
+    LimitedLineBox* Text3;
     // One row per record; each row keeps the number of the record it shows.
     QListWidget* List1;
     QLabel* Label2;

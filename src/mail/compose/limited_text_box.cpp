@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "typing_room.h"
+
 namespace {
 
 qsizetype countedLength(QStringView text) {
@@ -24,19 +26,7 @@ qsizetype LimitedTextBox::room() const {
 }
 
 QString LimitedTextBox::fitted(const QString& text) const {
-    qsizetype left = room();
-    qsizetype kept = 0;
-    while (kept < text.size()) {
-        const qsizetype cost = text[kept] == u'\n' ? 2 : 1;
-        // A surrogate pair is one character to the user; never split it.
-        const qsizetype width = text[kept].isHighSurrogate() && kept + 1 < text.size() ? 2 : 1;
-        if (cost * width > left) {
-            break;
-        }
-        left -= cost * width;
-        kept += width;
-    }
-    return text.left(kept);
+    return fitToRoom(text, room(), true);
 }
 
 void LimitedTextBox::keyPressEvent(QKeyEvent* event) {

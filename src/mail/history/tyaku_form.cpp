@@ -8,9 +8,9 @@
 
 #include "app_folder.h"
 #include "backgrounds.h"
+#include "limited_line_box.h"
 #include "main_form.h"
 #include "quillpost_app.h"
-#include "typing_limit.h"
 #include "units.h"
 
 namespace {
@@ -69,7 +69,7 @@ TyakuForm::TyakuForm(QuillpostApp& app)
       MailListView(new QTreeWidget(this)),
       Picture3(new QFrame(this)),
       SubjectRowLabel(new QLabel(QStringLiteral("Subject/From/Date"), Picture3)),
-      Text8(new QLineEdit(this)),
+      Text8(new LimitedLineBox(60, this)),
       Text9(new QLineEdit(this)),
       Text10(new QLineEdit(this)),
       Picture1(new QFrame(this)),
@@ -147,7 +147,6 @@ void TyakuForm::buildMailBoxes() {
     fillTextBackground(Picture3, kSilver);
     SubjectRowLabel->setGeometry(twipsRect(60, 30, 3000, 315));
     Text8->setGeometry(twipsRect(0, 4440, 3360, 375));
-    Text8->setValidator(new TypingLimit(60, Text8));
     Text9->setGeometry(twipsRect(3360, 4440, 2160, 375));
     Text10->setGeometry(twipsRect(5520, 4440, 2100, 375));
 

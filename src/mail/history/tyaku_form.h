@@ -9,6 +9,7 @@
 #include <array>
 
 #include "image_box.h"
+#include "limited_line_box.h"
 #include "quillpost_form.h"
 #include "staging_box.h"
 #include "text_box.h"
@@ -76,7 +77,7 @@ class TyakuForm : public QuillpostForm {
     // Subject row.
     QFrame* Picture3;
     QLabel* SubjectRowLabel;
-    QLineEdit* Text8;
+    LimitedLineBox* Text8;
     QLineEdit* Text9;
     QLineEdit* Text10;
     // Body; of the original control array Picture1 only element 1 exists.

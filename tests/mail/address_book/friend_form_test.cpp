@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QInputMethodEvent>
+#include <QTest>
 
 #include <memory>
 
@@ -160,6 +162,34 @@ TEST_F(AddressBookTest, AFailedDeleteKeepsTheEntryAndNeverSaysItWasDone) {
     EXPECT_EQ(bookFile(), before);
     EXPECT_NE(form.Label2->text(), QStringLiteral("削除が完了しました"));
     EXPECT_EQ(form.List1->count(), 2);
+}
+
+TEST_F(AddressBookTest, TypingLimitsCutPastesAndCompositionsAndHoldAfterALongText) {
+    FriendForm& form = app->friendForm();
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    form.Text2->setFocus();
+    QApplication::clipboard()->setText(QString(20, u'名'));
+    QTest::keyClick(form.Text2, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.Text2->text(), QString(15, u'名'));
+
+    form.Text3->setFocus();
+    form.Text3->clear();
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("１２３"));
+    QCoreApplication::sendEvent(form.Text3, &composed);
+    EXPECT_EQ(form.Text3->text(), QStringLiteral("１２"));
+
+    // A longer text from the program stays whole, but typing stops.
+    form.Text4->setText(QString(70, u'a'));
+    form.Text4->setFocus();
+    form.Text4->end(false);
+    QTest::keyClicks(form.Text4, QStringLiteral("bc"));
+    EXPECT_EQ(form.Text4->text(), QString(70, u'a'));
+    QTest::keyClick(form.Text4, Qt::Key_Backspace);
+    EXPECT_EQ(form.Text4->text().size(), 69);
 }
 
 }  // namespace
