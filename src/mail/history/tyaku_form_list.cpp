@@ -37,14 +37,7 @@ void TyakuForm::fill(bool throughClipboard) {
     const HistoryFields& fields = received ? kReceivedFields : kSentFields;
     const int liveFlagOffset =
         received ? ReceivedMailRecord::LiveFlagOffset : SentMailRecord::LiveFlagOffset;
-    // A delete that a crash cut short left a record marked 0: finish it, so that row k
-    // shows record k again.
-    if (received) {
-        receivedMailStore(app_.folder()).FinishInterruptedDeletes();
-    } else {
-        sentMailStore(app_.folder()).FinishInterruptedDeletes();
-    }
-    const RecordFile file =
+    RecordFile file =
         received ? receivedMailStore(app_.folder()).file() : sentMailStore(app_.folder()).file();
     MailListView->clear();
     Text15->SetText(QString());
@@ -53,10 +46,11 @@ void TyakuForm::fill(bool throughClipboard) {
     QList<QTreeWidgetItem*> rows;
     Cp932Decoder decoder;
     qint16 last = 0;
+    bool marked = false;
     readRecordSpans(file, {fields.subject, fields.second, fields.third, {liveFlagOffset, 2}},
                     [&](qint16 recordNo, const QByteArray& record) {
-                        // Still marked when the compaction above failed: never listed.
                         if (readLiveFlag(record, liveFlagOffset) == 0) {
+                            marked = true;
                             return;
                         }
                         auto* row = new QTreeWidgetItem;
@@ -67,6 +61,13 @@ void TyakuForm::fill(bool throughClipboard) {
                         rows.append(row);
                         last = recordNo;
                     });
+    // A delete that a crash cut short left a record marked 0: finish it and list again, so
+    // that row k shows record k. Should that fail, the marked record is still never listed.
+    if (marked && file.Compact()) {
+        qDeleteAll(rows);
+        fill(throughClipboard);
+        return;
+    }
     MailListView->addTopLevelItems(rows);
     if (const auto record = last > 0 ? file.ReadAt(last) : std::nullopt) {
         // The shared buffer holds the last record listed, as after reading them all.
