@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 
 #include "app_folder.h"
 #include "attachment_saving.h"
@@ -170,6 +171,14 @@ class Receiving {
         // Paths are resolved once per check: matching names without regard to case reads
         // the folders.
         ReceivedMailStore store = receivedMailStore(app_.folder());
+        // Notes of a check that ended between a note and its record are settled before
+        // anything is stored, while the record numbers still tell.
+        if (!ledger.settle(QFileInfo(store.file().path()).size() / ReceivedMailRecord::Length)) {
+            showError(QStringLiteral("受信済みメールの記録 (%1) を更新できません。\n"
+                                     "メールはサーバーに残してあります。")
+                          .arg(QString::fromUtf16(ReceivedLedger::kFileLiteral)));
+            return close() ? failed() : ended();
+        }
         QSet<QString> onServer;
         bool complete = true;
         for (int n = 1; n <= count && complete; ++n) {
@@ -197,9 +206,9 @@ class Receiving {
                 }
                 continue;
             }
-            switch (receiveOne(n, store)) {
+            switch (receiveOne(n, store,
+                               [&](qint16 recordNo) { ledger.add(identity, recordNo, now); })) {
                 case Step::Stored:
-                    ledger.add(identity, now);
                     ++result_.stored;
                     if (!copies.keep && !deleteFromServer(n)) {
                         return ended();
@@ -249,7 +258,9 @@ class Receiving {
 
     enum class Step { Stored, Failed, Ended };
 
-    Step receiveOne(int n, ReceivedMailStore& store) {
+    // `noting` is told the record number just before the record is written.
+    Step receiveOne(int n, ReceivedMailStore& store,
+                    const std::function<void(qint16 recordNo)>& noting) {
         QString subject, date, from, header, body;
         const bool fetched =
             transport_.NMailPop3GetMailStatus(handle_, n, subject, date, from, header) >= 0 &&
@@ -300,6 +311,7 @@ class Receiving {
 
         const qint16 recordNo = store.NextRecordNo();
         tyaku.Text7->setText(QString::number(tyaku.MailListView->topLevelItemCount()));
+        noting(recordNo);
         if (!StoreReceivedMail(app_, store, recordNo)) {
             return reportFailure(n, QStringLiteral("受信したメールを保存できません。\n") +
                                         store.errorString())

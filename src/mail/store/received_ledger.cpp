@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -26,10 +25,10 @@ QByteArray checksum(const QByteArray& fields) {
 }
 
 QByteArray lineOf(const QString& account, const QString& server, const QString& identity,
-                  qint64 storedAt) {
+                  qint64 storedAt, qint64 recordNo) {
     const QByteArray fields = fieldText(account).toUtf8() + '\t' + fieldText(server).toUtf8() +
                               '\t' + fieldText(identity).toUtf8() + '\t' +
-                              QByteArray::number(storedAt);
+                              QByteArray::number(storedAt) + '\t' + QByteArray::number(recordNo);
     return fields + '\t' + checksum(fields) + '\n';
 }
 
@@ -50,55 +49,86 @@ ReceivedLedger::ReceivedLedger(QString path, QString account, QString server)
             continue;
         }
         const QList<QByteArray> fields = line.first(sum).split('\t');
-        if (fields.size() != 4) {
+        if (fields.size() != 5) {
             continue;
         }
         const Entry entry{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]),
-                          QString::fromUtf8(fields[2]), fields[3].toLongLong()};
+                          QString::fromUtf8(fields[2]), fields[3].toLongLong(),
+                          fields[4].toLongLong()};
+        entries_.append(entry);
         if (isOurs(entry)) {
             storedAt_.insert(entry.identity, entry.storedAt);
-        } else {
-            others_.append(entry);
         }
     }
 }
 
-bool ReceivedLedger::add(const QString& identity, qint64 storedAtSeconds) {
+bool ReceivedLedger::settle(qint64 completeRecords) {
+    QList<Entry> settled;
+    bool changed = false;
+    for (Entry entry : entries_) {
+        if (entry.recordNo == 0) {
+            settled.append(entry);
+            continue;
+        }
+        changed = true;
+        if (entry.recordNo <= completeRecords) {
+            entry.recordNo = 0;
+            settled.append(entry);
+        } else if (isOurs(entry)) {
+            storedAt_.remove(entry.identity);
+        }
+    }
+    return !changed || rewrite(settled);
+}
+
+bool ReceivedLedger::add(const QString& identity, qint64 recordNo, qint64 storedAtSeconds) {
     storedAt_.insert(identity, storedAtSeconds);
+    entries_.append({account_, server_, identity, storedAtSeconds, recordNo});
     QFile file(path_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         return false;
     }
     // One write of the whole line: a crash leaves it whole or torn, never mixed.
-    const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds);
+    const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds, recordNo);
     return file.write(line) == line.size();
 }
 
 bool ReceivedLedger::keepOnly(const QSet<QString>& onServer) {
-    QHash<QString, qint64> kept;
-    for (auto it = storedAt_.cbegin(); it != storedAt_.cend(); ++it) {
-        if (onServer.contains(it.key())) {
-            kept.insert(it.key(), it.value());
+    QList<Entry> kept;
+    for (const Entry& entry : entries_) {
+        if (!isOurs(entry) || onServer.contains(entry.identity)) {
+            kept.append(entry);
         }
     }
-    if (kept.size() == storedAt_.size()) {
+    if (kept.size() == entries_.size()) {
         return true;
     }
+    if (!rewrite(kept)) {
+        return false;
+    }
+    storedAt_.clear();
+    for (const Entry& entry : entries_) {
+        if (isOurs(entry)) {
+            storedAt_.insert(entry.identity, entry.storedAt);
+        }
+    }
+    return true;
+}
+
+bool ReceivedLedger::rewrite(const QList<Entry>& entries) {
     QSaveFile file(path_);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    for (const Entry& entry : others_) {
-        file.write(lineOf(entry.account, entry.server, entry.identity, entry.storedAt));
-    }
-    for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
-        file.write(lineOf(account_, server_, it.key(), it.value()));
+    for (const Entry& entry : entries) {
+        file.write(
+            lineOf(entry.account, entry.server, entry.identity, entry.storedAt, entry.recordNo));
     }
     // QSaveFile syncs the new file before it renames it over the old one.
     if (!file.commit()) {
         return false;
     }
-    storedAt_ = kept;
+    entries_ = entries;
     return true;
 }
 

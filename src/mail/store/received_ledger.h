@@ -9,9 +9,15 @@
 // that ends without the server confirming the deletions (a crash, a dropped connection)
 // leaves them there, and the next check deletes them without storing them again.
 //
-// One line per mail: account, server, identity, when it was stored, and a checksum of the
-// four, so that a line torn by a crash is ignored rather than misread. A missing or damaged file
-// only ever costs a duplicate, never a mail.
+// A mail is noted before its record is written, with the number the record takes; the
+// next check, before it stores anything, keeps the note only if the record file reached
+// that record. So a crash between the note and the record costs neither a mail nor a
+// duplicate.
+//
+// One line per mail: account, server, identity, when it was stored, the record number
+// while unconfirmed (0 once confirmed), and a checksum of them all, so that a line torn
+// by a crash is ignored rather than misread. A missing or damaged file only ever costs a
+// duplicate, never a mail.
 class ReceivedLedger {
   public:
     // Reads the entries of one mailbox, the account `account` on `server`.
@@ -21,8 +27,13 @@ class ReceivedLedger {
     // When the mail was stored, in seconds since 1970 (UTC).
     qint64 storedAt(const QString& identity) const { return storedAt_.value(identity); }
 
-    // Notes a mail stored at `storedAtSeconds`. False when it cannot be written.
-    bool add(const QString& identity, qint64 storedAtSeconds);
+    // Confirms the notes whose record is among the `completeRecords` of the record file
+    // and drops the others, of every mailbox (they share the file). Called before a check
+    // stores anything.
+    bool settle(qint64 completeRecords);
+    // Notes a mail about to be stored as record `recordNo` at `storedAtSeconds`. False when
+    // it cannot be written.
+    bool add(const QString& identity, qint64 recordNo, qint64 storedAtSeconds);
     // Forgets this mailbox's entries that are not in `onServer`, the server no longer
     // holding them; the file is replaced whole, durably.
     bool keepOnly(const QSet<QString>& onServer);
@@ -38,14 +49,16 @@ class ReceivedLedger {
         QString server;
         QString identity;
         qint64 storedAt = 0;
+        qint64 recordNo = 0;  // 0 once confirmed
     };
     bool isOurs(const Entry& entry) const {
         return entry.account == account_ && entry.server == server_;
     }
+    bool rewrite(const QList<Entry>& entries);
 
     QString path_;
     QString account_;
     QString server_;
-    QList<Entry> others_;  // entries of other mailboxes, kept as they are
-    QHash<QString, qint64> storedAt_;
+    QList<Entry> entries_;
+    QHash<QString, qint64> storedAt_;  // this mailbox's identities
 };
