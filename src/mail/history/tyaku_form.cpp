@@ -1,5 +1,6 @@
 #include "tyaku_form.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QScreen>
@@ -142,6 +143,13 @@ void TyakuForm::buildMailBoxes() {
     MailListView->setSortingEnabled(false);
     MailListView->setUniformRowHeights(true);
     MailListView->viewport()->installEventFilter(this);
+    // Moving the selection with the keyboard shows the mail as a click does; a press is
+    // answered by its release.
+    connect(MailListView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (current != nullptr && QApplication::mouseButtons() == Qt::NoButton) {
+            MailListView_Click();
+        }
+    });
 
     Picture3->setGeometry(twipsRect(0, 4080, kWidthTwips, 375));
     fillTextBackground(Picture3, kSilver);

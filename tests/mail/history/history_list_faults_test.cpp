@@ -60,6 +60,19 @@ TEST_F(HistoryTest, AClickBelowTheRowsShowsNothing) {
     EXPECT_TRUE(desktop.messages.isEmpty());
 }
 
+TEST_F(HistoryTest, ArrowKeysShowTheMailAsAClickDoes) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    TyakuForm& form = open(1);
+    form.show();
+    click(form, 1);
+    form.MailListView->setFocus();
+    QTest::keyClick(form.MailListView, Qt::Key_Down);
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名B"));
+    QTest::keyClick(form.MailListView, Qt::Key_End);
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名C"));
+    EXPECT_EQ(app->ReceivedBuffer.Subject.trimmed(), QStringLiteral("件名C"));
+}
+
 TEST_F(HistoryTest, PictureButtonsKeepTheirHelpAndActOnARelease) {
     TyakuForm& form = open(1);
     form.show();
