@@ -211,6 +211,8 @@ void MainForm::Form_Load() {
 
 void MainForm::showEvent(QShowEvent* event) {
     QuillpostForm::showEvent(event);
+    // The frame is known only once the window is shown.
+    setHeightTwips(heightTwips_);
     if (startupOptions_.isNull()) {
         return;
     }
@@ -225,7 +227,10 @@ void MainForm::showEvent(QShowEvent* event) {
 }
 
 void MainForm::setHeightTwips(int twips) {
-    const QSize size(twipsToPixels(kWidth), twipsToPixels(twips));
+    heightTwips_ = twips;
+    // The heights are the window's outer ones, frame included.
+    const QSize size =
+        clientSizeForOuter(QSize(twipsToPixels(kWidth), twipsToPixels(twips)), frameMargins(*this));
     if (this->size() != size) {
         setFixedSize(size);
     }

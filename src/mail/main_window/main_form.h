@@ -157,6 +157,7 @@ class MainForm : public QuillpostForm {
     void createMenus();
     void placeTwips(QWidget* control, int left, int top, int width, int height);
     void setHeightTwips(int twips);
+    int heightTwips_ = kNormalHeight;
     void showHelp(const QString& text);
     // Starts a companion program by its path literal; a missing one is named in a message.
     void startCompanion(QStringView literal, const QString& name);

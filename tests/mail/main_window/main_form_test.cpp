@@ -85,7 +85,7 @@ TEST_F(MainFormTest, FirstStartWithoutServerFileOpensTheOptionsDialog) {
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(options->isVisible());
     EXPECT_EQ(main.windowTitle(), QStringLiteral("クイル・ポスト"));
-    EXPECT_EQ(main.height(), twipsToPixels(MainForm::kNormalHeight));
+    EXPECT_EQ(main.frameGeometry().height(), twipsToPixels(MainForm::kNormalHeight));
     EXPECT_EQ(shownPicture(), QStringLiteral("1.jpg"));
 }
 
@@ -144,11 +144,11 @@ TEST_F(MainFormTest, HoverUncoversTheHelpLineAndTheBareWindowCoversIt) {
     MainForm& main = start();
     main.show();
     main.Command3_MouseMove();
-    EXPECT_EQ(main.height(), twipsToPixels(MainForm::kExpandedHeight));
+    EXPECT_EQ(main.frameGeometry().height(), twipsToPixels(MainForm::kExpandedHeight));
     EXPECT_TRUE(main.Label3->text().startsWith(QStringLiteral("メールの受信を行います。")));
     EXPECT_TRUE(main.rect().contains(main.Label3->geometry()));
     main.Form_MouseMove();
-    EXPECT_EQ(main.height(), twipsToPixels(MainForm::kNormalHeight));
+    EXPECT_EQ(main.frameGeometry().height(), twipsToPixels(MainForm::kNormalHeight));
     EXPECT_TRUE(main.Label3->text().isEmpty());
     EXPECT_FALSE(main.rect().contains(main.Label3->geometry().topLeft()));
 
@@ -156,7 +156,7 @@ TEST_F(MainFormTest, HoverUncoversTheHelpLineAndTheBareWindowCoversIt) {
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), main.Image1->mapToGlobal(QPointF(5, 5)),
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(main.Image1, &move);
-    EXPECT_EQ(main.height(), twipsToPixels(MainForm::kExpandedHeight));
+    EXPECT_EQ(main.frameGeometry().height(), twipsToPixels(MainForm::kExpandedHeight));
     EXPECT_TRUE(main.Label3->text().startsWith(QStringLiteral("あなたの家族")));
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), main.Command8->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(main.Command8, &enter);
