@@ -10,7 +10,12 @@ QString qtFileFilter(QStringView filter) {
         for (const auto& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
             patterns.append(pattern == u"*.*" ? QStringLiteral("*") : pattern.toString());
         }
-        entries.append(parts[i].toString() + QStringLiteral(" (") + patterns.join(u' ') + u')');
+        // A description that already ends in its patterns, as "テキスト(*.txt)", is what
+        // the dialog reads them from; only patterns that differ from it are added.
+        const QString description = parts[i].toString();
+        const QString ownPatterns = QStringLiteral("(") + patterns.join(u' ') + u')';
+        entries.append(description.endsWith(ownPatterns) ? description
+                                                         : description + u' ' + ownPatterns);
     }
     return entries.join(QStringLiteral(";;"));
 }

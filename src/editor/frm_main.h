@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text_file.h"
+
 #include <QFont>
 #include <QMainWindow>
 #include <QPoint>
@@ -65,6 +67,10 @@ class frmMain : public QMainWindow {
     // The file that overwrite-save writes to; empty until Open or New sets it.
     QString currentFile;
     bool modified = false;
+    // How the current file was written, so that saving keeps it so; damaged when its bytes
+    // were not valid text (saving then changes the file, which the user must agree to).
+    TextEncoding currentEncoding = TextEncoding::Cp932;
+    bool currentDamaged = false;
     // 1-based position of the last search match, 0 after a failed search.
     int lastMatchPosition = 0;
     qint16 boldCount = 0;
@@ -117,6 +123,9 @@ class frmMain : public QMainWindow {
     void newDocument();
     // Writes the text to the current file when it changed; false with the reason otherwise.
     bool saveIfModified(QString* error);
+    // The text as the file's encoding writes it; nullopt when that would lose characters
+    // and the user does not agree.
+    std::optional<QByteArray> bytesToSave(const QString& text, const QString& path);
     bool loadCurrentFile();
     void runStartupStep(const std::function<bool()>& step);
 

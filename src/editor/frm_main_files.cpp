@@ -29,14 +29,36 @@ bool frmMain::saveIfModified(QString* error) {
             "保存先のファイルが決まっていません。「名前を付けて保存」で保存してください。");
         return false;
     }
+    const std::optional<QByteArray> bytes = bytesToSave(rtfEd->toPlainText(), currentFile);
+    if (!bytes) {
+        *error = QStringLiteral("保存を取りやめました。ファイルは変更していません。");
+        return false;
+    }
     QString reason;
-    if (!writeTextFile(currentFile, rtfEd->toPlainText(), &reason)) {
+    if (!writeTextFile(currentFile, *bytes, &reason)) {
         *error = QStringLiteral("ファイルに保存できませんでした。\n") +
                  QDir::toNativeSeparators(currentFile) + u'\n' + reason;
         return false;
     }
     modified = false;
     return true;
+}
+
+std::optional<QByteArray> frmMain::bytesToSave(const QString& text, const QString& path) {
+    bool lossless = true;
+    QByteArray bytes = encodeText(text, currentEncoding, &lossless);
+    if (!lossless || currentDamaged) {
+        const QString question =
+            QStringLiteral(
+                "%1 には %2 で書けない文字があります。保存すると、その文字は「?」に"
+                "置き換わり、元に戻せません。\n保存しますか？")
+                .arg(QDir::toNativeSeparators(path), encodingName(currentEncoding));
+        if (desktop_.message(this, question, QStringLiteral("Notepane"), Desktop::Buttons::YesNo,
+                             Desktop::Icon::Exclamation) != Desktop::Answer::Yes) {
+            return std::nullopt;
+        }
+    }
+    return bytes;
 }
 
 // The save inside New stays silent: a failed save leaves the flag set and nothing else.
@@ -50,6 +72,9 @@ void frmMain::newDocument() {
         rtfEd->clear();
     }
     currentFile = folderOf(currentFile) + kNewFileName;
+    // A new file is written as the suite writes its files.
+    currentEncoding = TextEncoding::Cp932;
+    currentDamaged = false;
     saveIfModified(&ignored);
     modified = false;
     setWindowTitle(kNewFileName + QStringLiteral("      ") + QDir::toNativeSeparators(currentFile));
@@ -60,11 +85,13 @@ bool frmMain::loadCurrentFile() {
         return true;
     }
     QString error;
-    const std::optional<QString> text = readTextFile(currentFile, &error);
-    if (!text) {
+    const std::optional<TextFileContent> content = readTextFile(currentFile, &error);
+    if (!content) {
         return false;
     }
-    rtfEd->setPlainText(editorText(*text));
+    currentEncoding = content->encoding;
+    currentDamaged = content->damaged;
+    rtfEd->setPlainText(editorText(content->text));
     return true;
 }
 
@@ -78,8 +105,8 @@ void frmMain::mnuOPen_Click() {
         return;
     }
     QString error;
-    const std::optional<QString> text = readTextFile(path, &error);
-    if (!text) {
+    const std::optional<TextFileContent> content = readTextFile(path, &error);
+    if (!content) {
         desktop_.message(this,
                          QStringLiteral("ファイルを開けませんでした。\n") +
                              QDir::toNativeSeparators(path) + u'\n' + error,
@@ -87,7 +114,9 @@ void frmMain::mnuOPen_Click() {
         return;
     }
     currentFile = path;
-    rtfEd->setPlainText(editorText(*text));
+    currentEncoding = content->encoding;
+    currentDamaged = content->damaged;
+    rtfEd->setPlainText(editorText(content->text));
     modified = true;
 }
 
@@ -107,8 +136,12 @@ void frmMain::mnuSaveAs_Click() {
     if (path.isEmpty()) {
         return;
     }
+    const std::optional<QByteArray> bytes = bytesToSave(rtfEd->toPlainText() + u'\n', path);
+    if (!bytes) {
+        return;
+    }
     QString error;
-    if (!writeTextFile(path, rtfEd->toPlainText() + u'\n', &error)) {
+    if (!writeTextFile(path, *bytes, &error)) {
         desktop_.message(this,
                          QStringLiteral("ファイルに保存できませんでした。\n") +
                              QDir::toNativeSeparators(path) + u'\n' + error,

@@ -3,10 +3,48 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include "cp932.h"
 
-std::optional<QString> readTextFile(const QString& path, QString* error) {
+namespace {
+
+bool startsWith(const QByteArray& bytes, std::initializer_list<unsigned char> mark) {
+    if (bytes.size() < qsizetype(mark.size())) {
+        return false;
+    }
+    qsizetype i = 0;
+    for (unsigned char byte : mark) {
+        if (static_cast<unsigned char>(bytes[i++]) != byte) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isAscii(const QByteArray& bytes) {
+    for (char byte : bytes) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Decodes strictly: nullopt when a byte sequence is invalid in `encoding`.
+std::optional<QString> decodedStrictly(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<TextFileContent> readTextFile(const QString& path, QString* error) {
     if (QFileInfo(path).isDir()) {
         *error = QStringLiteral("フォルダは開けません。");
         return std::nullopt;
@@ -21,18 +59,77 @@ std::optional<QString> readTextFile(const QString& path, QString* error) {
         *error = file.errorString();
         return std::nullopt;
     }
-    return decodeCp932(bytes);
+    const auto withMark = [&](TextEncoding encoding, QStringConverter::Encoding qt, int mark) {
+        const std::optional<QString> text = decodedStrictly(qt, QByteArrayView(bytes).sliced(mark));
+        return text ? TextFileContent{*text, encoding, false}
+                    : TextFileContent{QStringDecoder(qt).decode(QByteArrayView(bytes).sliced(mark)),
+                                      encoding, true};
+    };
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) {
+        return withMark(TextEncoding::Utf8WithBom, QStringConverter::Utf8, 3);
+    }
+    if (startsWith(bytes, {0xFF, 0xFE})) {
+        return withMark(TextEncoding::Utf16LeWithBom, QStringConverter::Utf16LE, 2);
+    }
+    if (startsWith(bytes, {0xFE, 0xFF})) {
+        return withMark(TextEncoding::Utf16BeWithBom, QStringConverter::Utf16BE, 2);
+    }
+    // Japanese in UTF-8 often reads as valid code page 932 too, but code page 932 text is
+    // almost never valid UTF-8: UTF-8 is tried first.
+    if (!isAscii(bytes)) {
+        if (const std::optional<QString> text = decodedStrictly(QStringConverter::Utf8, bytes)) {
+            return TextFileContent{*text, TextEncoding::Utf8, false};
+        }
+    }
+    QString text = decodeCp932(bytes);
+    const bool damaged = text.contains(QChar::ReplacementCharacter);
+    return TextFileContent{std::move(text), TextEncoding::Cp932, damaged};
 }
 
-bool writeTextFile(const QString& path, const QString& text, QString* error) {
+QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless) {
     QString crlf = text;
     crlf.replace(u'\n', QStringLiteral("\r\n"));
+    if (encoding == TextEncoding::Cp932) {
+        const QByteArray bytes = encodeCp932(crlf);
+        *lossless = decodeCp932(bytes) == crlf;
+        return bytes;
+    }
+    const bool utf16 =
+        encoding == TextEncoding::Utf16LeWithBom || encoding == TextEncoding::Utf16BeWithBom;
+    QStringEncoder encoder(
+        utf16 ? (encoding == TextEncoding::Utf16LeWithBom ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE)
+              : QStringConverter::Utf8,
+        encoding == TextEncoding::Utf8 ? QStringConverter::Flag::Stateless
+                                       : QStringConverter::Flag::WriteBom);
+    const QByteArray bytes = encoder.encode(crlf);
+    *lossless = !encoder.hasError();
+    return bytes;
+}
+
+bool writeTextFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     // A folder that refuses new files may still hold a writable file of that name.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encodeCp932(crlf)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
         *error = file.errorString();
         return false;
     }
     return true;
+}
+
+QString encodingName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Cp932:
+            return QStringLiteral("Shift-JIS");
+        case TextEncoding::Utf8:
+            return QStringLiteral("UTF-8");
+        case TextEncoding::Utf8WithBom:
+            return QStringLiteral("UTF-8 (BOM付き)");
+        case TextEncoding::Utf16LeWithBom:
+            return QStringLiteral("UTF-16 LE (BOM付き)");
+        case TextEncoding::Utf16BeWithBom:
+            return QStringLiteral("UTF-16 BE (BOM付き)");
+    }
+    return {};
 }

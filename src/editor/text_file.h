@@ -1,15 +1,36 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 
-// Notepane's files: plain text in code page 932 with CR LF line breaks. Text in memory
-// breaks lines with "\n".
+// Notepane's files: plain text with CR LF line breaks, in code page 932 as the suite
+// writes them; a file in UTF-8 (with or without a byte-order mark) or in UTF-16 with a
+// byte-order mark is read in its own encoding and written back in it, so that opening
+// and saving never changes a character. Text in memory breaks lines with "\n".
 
-// The file's text; nullopt with a description in `error` when it cannot be read.
-std::optional<QString> readTextFile(const QString& path, QString* error);
+enum class TextEncoding { Cp932, Utf8, Utf8WithBom, Utf16LeWithBom, Utf16BeWithBom };
 
-// Creates or replaces the file with `text`, its line breaks written as CR LF. Nothing is
-// replaced unless the whole text was written. False with a description in `error`.
-bool writeTextFile(const QString& path, const QString& text, QString* error);
+struct TextFileContent {
+    QString text;
+    TextEncoding encoding = TextEncoding::Cp932;
+    // Bytes that are not valid in any of the encodings were read as U+FFFD: writing the
+    // text back would not give the file back.
+    bool damaged = false;
+};
+
+// The file's text and encoding; nullopt with a description in `error` when it cannot be
+// read.
+std::optional<TextFileContent> readTextFile(const QString& path, QString* error);
+
+// The text in `encoding`, line breaks as CR LF; `lossless` tells whether every character
+// could be written.
+QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless);
+
+// Creates or replaces the file with `bytes`. Nothing is replaced unless all were
+// written. False with a description in `error`.
+bool writeTextFile(const QString& path, const QByteArray& bytes, QString* error);
+
+// The encoding's name, for a message.
+QString encodingName(TextEncoding encoding);

@@ -51,8 +51,8 @@ TEST_F(NotepaneFiles, OpenLoadsCodePage932KeepsTheCaptionAndNewWritesTheTextBack
     ASSERT_EQ(desktop.fileDialogs.size(), 1);
     EXPECT_EQ(desktop.fileDialogs[0].title, QStringLiteral("ファイルを開く←\\.."));
     EXPECT_EQ(desktop.fileDialogs[0].filter,
-              QStringLiteral("テキストファイル(*.txt) (*.txt);;テキストファイル(*.txt) (*.txt);;"
-                             "JAVAソース(*.java) (*.java);;スクリプト(*.pl) (*.pl);;"
+              QStringLiteral("テキストファイル(*.txt);;テキストファイル(*.txt);;"
+                             "JAVAソース(*.java);;スクリプト(*.pl);;"
                              "全てのファイル(*.*) (*)"));
     EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("①㈱髙\nｱｲｳ kana"));
     EXPECT_EQ(window().windowTitle(), QStringLiteral("Notepane"));
@@ -177,6 +177,35 @@ TEST_F(NotepaneFiles, ExitAsksNothingAndLeavesOnlyTheEmptyAutoSaveFlag) {
     EXPECT_EQ(settings.childGroups(), QStringList{QStringLiteral("FLAG")});
     ASSERT_TRUE(settings.contains(QStringLiteral("FLAG/AUTOSAVE")));
     EXPECT_EQ(settings.value(QStringLiteral("FLAG/AUTOSAVE")).toString(), QString());
+}
+
+TEST_F(NotepaneFiles, FilesInUtf8OrUtf16AreSavedBackInTheirOwnEncoding) {
+    const QByteArray utf8 = QStringLiteral("髙橋①😀\r\n二行目").toUtf8();
+    const QByteArray utf16 =
+        QByteArray("\xff\xfe") +
+        QByteArray(reinterpret_cast<const char*>(QStringLiteral("あ\r\nい").utf16()), 8);
+    for (const QByteArray& bytes : {utf8, QByteArray("\xef\xbb\xbf") + utf8, utf16}) {
+        folder.write(QStringLiteral("mail.txt"), bytes);
+        desktop.fileNames = {folder.file(QStringLiteral("mail.txt"))};
+        window().tbToolBar_ButtonClick(QStringLiteral("Open"));
+        window().mnuUPdate_Click();
+        EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes);
+        EXPECT_TRUE(desktop.messages.isEmpty());
+    }
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("あ\nい"));
+}
+
+TEST_F(NotepaneFiles, ALossySaveIsWrittenOnlyOnTheUsersYes) {
+    const QByteArray broken("ok \x81\x20 broken");
+    folder.write(QStringLiteral("mail.txt"), broken);
+    desktop.fileNames = {folder.file(QStringLiteral("mail.txt"))};
+    window().tbToolBar_ButtonClick(QStringLiteral("Open"));
+    desktop.answers = {Desktop::Answer::No};
+    window().mnuUPdate_Click();
+    EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), broken);
+    desktop.answers = {Desktop::Answer::Yes};
+    window().mnuUPdate_Click();
+    EXPECT_NE(folder.read(QStringLiteral("mail.txt")), broken);
 }
 
 }  // namespace
