@@ -167,6 +167,15 @@ TEST_F(NotepanePrinting, TheSelectionOnlyAsManyJobsAsCopies) {
     EXPECT_GT(pages(pdf(1)), 3);
 }
 
+TEST_F(NotepanePrinting, OnlyThePagesChosenArePrinted) {
+    setText(QStringLiteral("長い本文の行\n").repeated(300));
+    desktop.printToPdf = pdf(1);
+    desktop.printAnswer = {true, false, 1};
+    desktop.printPages.addRange(2, 3);
+    window().mnuPrint_Click();
+    EXPECT_EQ(pages(pdf(1)), 2);
+}
+
 TEST_F(NotepanePrinting, CancelPrintsNothing) {
     setText(QStringLiteral("本文"));
     desktop.printToPdf = pdf(1);

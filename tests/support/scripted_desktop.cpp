@@ -43,6 +43,7 @@ Desktop::PrintChoice ScriptedDesktop::print(QWidget*, QPrinter& printer, bool se
     if (printAnswer.accepted) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printToPdf);
+        printer.setPageRanges(printPages);
     }
     return printAnswer;
 }

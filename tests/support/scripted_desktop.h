@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPageRanges>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -41,7 +42,8 @@ class ScriptedDesktop final : public Desktop {
     QList<int> choiceAnswers;
     QStringList fileNames;  // an empty string answers as a cancelled dialog
     PrintChoice printAnswer;
-    QString printToPdf;  // where the printer writes when the print dialog is accepted
+    QString printToPdf;      // where the printer writes when the print dialog is accepted
+    QPageRanges printPages;  // the pages chosen in the print dialog; empty for all
     bool programsStart = true;
 
     // What was asked.
