@@ -149,11 +149,12 @@ service stats {{
 class Delivery:
     """aiosmtpd handler: each recipient's local part names a mailbox user."""
 
-    def __init__(self, folder, users, owner):
+    def __init__(self, folder, users, owner, accept_any=False):
         self.folder, self.users, self.owner = folder, dict(users), owner
+        self.accept_any = accept_any
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
-        if address.split("@")[0] not in self.users:
+        if address.split("@")[0] not in self.users and not self.accept_any:
             return "550 no such user here"
         envelope.rcpt_tos.append(address)
         return "250 OK"
@@ -163,7 +164,10 @@ class Delivery:
         if isinstance(data, str):
             data = data.encode("utf-8")
         for rcpt in envelope.rcpt_tos:
-            deliver(self.folder, rcpt.split("@")[0], data, self.owner)
+            # With --accept-any-recipient, mail to anyone else is taken and dropped, as a
+            # provider's server would pass it on.
+            if rcpt.split("@")[0] in self.users:
+                deliver(self.folder, rcpt.split("@")[0], data, self.owner)
         return "250 Message accepted for delivery"
 
 
@@ -232,7 +236,7 @@ def run(args):
     dovecot = subprocess.Popen(["dovecot", "-F", "-c", config], stdin=subprocess.DEVNULL,
                                stdout=log, stderr=log, start_new_session=True)
 
-    handler = Delivery(folder, users, owner)
+    handler = Delivery(folder, users, owner, args.accept_any_recipient)
     auth = dict(authenticator=authenticator_for(users), auth_required=args.smtp_auth,
                 auth_require_tls=False)
     smtp = Controller(handler, hostname="127.0.0.1", port=ports["smtp"], **auth)
@@ -290,6 +294,7 @@ def main():
     r.add_argument("--dir", required=True)
     r.add_argument("--user", action="append")
     r.add_argument("--smtp-auth", action="store_true")
+    r.add_argument("--accept-any-recipient", action="store_true")
     r.add_argument("--cert-name", default="localhost")
     r.add_argument("--pop3-stls", action="store_true")
     r.add_argument("--pop3-tls-required", action="store_true")
