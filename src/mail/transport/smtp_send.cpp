@@ -107,21 +107,30 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
                  const QByteArray& message, QString& error,
                  std::optional<CertificateProblem>& certificate) {
     certificate.reset();
-    Attempt attempt;
+    QByteArray pin;
     if (!options.pinFile.isEmpty()) {
-        attempt.certificate.pinnedSha256 = pinnedCertificate(options.pinFile, host.authority());
+        pin = pinnedCertificate(options.pinFile, host.authority());
     }
+    // The account is offered only when the server asks for it: a try without it, and one
+    // with it after "530 Authentication required" (RFC 4954).
+    const auto attemptWith = [&](long useSsl, bool mayLogIn) {
+        Attempt attempt;
+        attempt.certificate.pinnedSha256 = pin;
+        transact(attempt, host, options, envelope, message, useSsl, false);
+        if (mayLogIn && !envelope.id.isEmpty() && attempt.result != CURLE_OK &&
+            attempt.replyCode == 530) {
+            attempt = Attempt{};
+            attempt.certificate.pinnedSha256 = pin;
+            transact(attempt, host, options, envelope, message, useSsl, true);
+        }
+        return attempt;
+    };
     // Insisting on STARTTLS first means the account never goes out before the upgrade;
     // only a server that turns out to offer no STARTTLS at all is asked again in clear.
-    transact(attempt, host, options, envelope, message, host.tls ? CURLUSESSL_NONE : CURLUSESSL_ALL,
-             true);
+    Attempt attempt = attemptWith(host.tls ? CURLUSESSL_NONE : CURLUSESSL_ALL, true);
     if (!host.tls && attempt.result == CURLE_USE_SSL_FAILED && !attempt.offer.startTls) {
         const SmtpOffer offer = attempt.offer;
-        const QByteArray pin = attempt.certificate.pinnedSha256;
-        attempt = Attempt{};
-        attempt.certificate.pinnedSha256 = pin;
-        transact(attempt, host, options, envelope, message, CURLUSESSL_NONE,
-                 mayLogInWithoutTls(host, offer));
+        attempt = attemptWith(CURLUSESSL_NONE, mayLogInWithoutTls(host, offer));
     }
     if (attempt.result == CURLE_OK) {
         return 0;

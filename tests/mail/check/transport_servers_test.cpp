@@ -118,6 +118,20 @@ TEST(TransportWithServers, SmtpAuthIsUsedWhenTheServerRequiresIt) {
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
 }
 
+TEST(TransportWithServers, SmtpAuthIsNotOfferedToAServerThatDoesNotAskForIt) {
+    MailServers servers;
+    ASSERT_TRUE(servers.started()) << servers.error().toStdString();
+    NMail transport;
+    transport.NMailInitializeWinSock();
+    // A wrong password would fail the send if the account were offered at all.
+    transport.setSmtpAccount(kUser, QStringLiteral("wrong"));
+    EXPECT_GE(
+        transport.NMailSmtpSendMail(servers.smtpHost(), kAddress, QStringLiteral("me@example.jp"),
+                                    QStringLiteral("x"), QStringLiteral("y"), QString()),
+        0);
+    EXPECT_EQ(servers.mailbox(kUser).size(), 1);
+}
+
 TEST(TransportWithServers, TlsHostsVerifyTheCertificate) {
     MailServers servers;
     ASSERT_TRUE(servers.started()) << servers.error().toStdString();
