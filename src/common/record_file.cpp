@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -15,15 +16,6 @@ namespace {
 // Forces what was written to `fd` onto the disk.
 bool syncToDisk(int fd) {
     return ::fsync(fd) == 0;
-}
-
-// Makes a rename inside `folder` durable.
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 qint64 fileLength(const QString& path) {
@@ -183,7 +175,7 @@ bool RecordFile::Sync() {
     if (!file.open(QIODevice::ReadWrite) || ::fdatasync(file.handle()) != 0) {
         return fail(file.errorString());
     }
-    syncFolder(QFileInfo(path_).absolutePath());
+    SyncFolder(QFileInfo(path_).absolutePath());
     return true;
 }
 
@@ -248,7 +240,7 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
     if (error) {
         return abandon(QString::fromStdString(error.message()));
     }
-    syncFolder(QFileInfo(path_).absolutePath());
+    SyncFolder(QFileInfo(path_).absolutePath());
     return true;
 }
 
@@ -258,4 +250,14 @@ qint16 readLiveFlag(const QByteArray& record, int offset) {
 
 void writeLiveFlag(QByteArray& record, int offset, qint16 value) {
     qToLittleEndian<qint16>(value, record.data() + offset);
+}
+
+bool SyncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        return errno == ENOENT;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }

@@ -76,3 +76,7 @@ class RecordFile {
 // Reads and writes the 16-bit little-endian live flag of a record image.
 qint16 readLiveFlag(const QByteArray& record, int offset);
 void writeLiveFlag(QByteArray& record, int offset, qint16 value);
+
+// Makes the entries of `folder` durable (a file created, renamed or removed in it). A
+// folder that is not there holds nothing to keep: true.
+bool SyncFolder(const QString& folder);

@@ -4,10 +4,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <functional>
 
 #include "app_folder.h"
@@ -62,18 +58,6 @@ QString throughScratchFile(const QString& path, const QString& header, const QSt
         start = end + 1;
     }
     return wholeMail;
-}
-
-// Makes the entries of a folder durable (a new or renamed file in it). A folder that is
-// not there holds nothing to keep.
-bool syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        return errno == ENOENT;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
 }
 
 // Shows one part of the result: picture, image control and status text for 6 seconds.
@@ -229,7 +213,7 @@ class Receiving {
         }
         // What the server is about to remove must be on the disk first.
         if ((result_.stored > 0 || deleted_) &&
-            !(store.Sync() && ledger.sync() && syncFolder(attachmentFolder_))) {
+            !(store.Sync() && ledger.sync() && SyncFolder(attachmentFolder_))) {
             transport_.dropPop3Connection(handle_);
             finishTimer();
             showError(QStringLiteral("受信したメールをディスクに書き込めませんでした。メールは"
