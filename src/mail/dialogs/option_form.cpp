@@ -7,12 +7,17 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app_folder.h"
 #include "desktop.h"
 #include "quillpost_app.h"
 #include "settings_files.h"
 
 namespace {
+
+// Ten years, more than anyone keeps mail waiting on a server.
+constexpr int kMostKeepDays = 3650;
 
 QLabel* fieldLabel(const QString& caption, QWidget* field) {
     auto* label = new QLabel(caption);
@@ -30,7 +35,9 @@ OptionForm::OptionForm(QuillpostApp& app)
       SmtpText(new QLineEdit(this)),
       Pop3Text(new QLineEdit(this)),
       MailText(new QLineEdit(this)),
-      ApopCheck(new QCheckBox(QStringLiteral("APOP を使用する(&A)"), this)) {
+      ApopCheck(new QCheckBox(QStringLiteral("APOP を使用する(&A)"), this)),
+      KeepCheck(new QCheckBox(QStringLiteral("メールをサーバーに残す(&K)"), this)),
+      KeepDaysBox(new QSpinBox(this)) {
     setWindowTitle(QStringLiteral("設定"));
 
     QPalette cancelPalette = CancelCommand->palette();
@@ -49,6 +56,13 @@ OptionForm::OptionForm(QuillpostApp& app)
     fields->addRow(fieldLabel(QStringLiteral("POP3サーバー名(&P)"), Pop3Text), Pop3Text);
     fields->addRow(fieldLabel(QStringLiteral("メールアドレス(&M)"), MailText), MailText);
     fields->addRow(ApopCheck);
+    fields->addRow(KeepCheck);
+    auto* days = new QHBoxLayout;
+    days->addWidget(KeepDaysBox);
+    days->addWidget(
+        fieldLabel(QStringLiteral("日後にサーバーから削除（0 = 削除しない）(&D)"), KeepDaysBox));
+    days->addStretch();
+    fields->addRow(days);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addLayout(fields);
@@ -61,6 +75,7 @@ OptionForm::OptionForm(QuillpostApp& app)
     connect(CancelCommand, &QPushButton::clicked, this, &OptionForm::CancelCommand_Click);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &OptionForm::CancelCommand_Click);
+    connect(KeepCheck, &QCheckBox::toggled, KeepDaysBox, &QWidget::setEnabled);
     Form_Load();
 }
 
@@ -69,6 +84,12 @@ void OptionForm::Form_Load() {
     Pop3Text->setText(app_.Pop3Server);
     MailText->setText(app_.MailAddress);
     ApopCheck->setChecked(app_.ApopFlag != 0);
+    const ServerCopySettings copies = readServerCopySettings(app_.folder());
+    // A longer time set in the file is shown as it is, not cut down behind the user's back.
+    KeepDaysBox->setRange(0, std::max(kMostKeepDays, copies.removeAfterDays));
+    KeepDaysBox->setValue(copies.removeAfterDays);
+    KeepCheck->setChecked(copies.keep);
+    KeepDaysBox->setEnabled(copies.keep);
 }
 
 void OptionForm::OkCommand_Click() {
@@ -82,6 +103,12 @@ void OptionForm::OkCommand_Click() {
         app_.desktop().message(
             this, QStringLiteral("設定を保存できません。次回の起動時には元の設定に戻ります。\n%1")
                       .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\qsmail.ini"))));
+    }
+    if (!writeServerCopySettings(app_.folder(), {KeepCheck->isChecked(), KeepDaysBox->value()})) {
+        // The next check would delete mail the user meant to keep on the server.
+        app_.desktop().message(this, QStringLiteral("サーバーに残す設定を保存できません。\n%1")
+                                         .arg(QDir::toNativeSeparators(appPath(
+                                             app_.folder(), u"\\★MailData\\server-copies.ini"))));
     }
     Unload();
 }

@@ -46,6 +46,11 @@ class SettingsDialogsTest : public QuillpostTest {
         QTest::keyClick(focus, key);
         QCoreApplication::processEvents();
     }
+
+    // Clicks a check box on its box, as a wide check box's centre may lie past its text.
+    static void tick(QCheckBox& box) {
+        QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(box.height() / 2, box.height() / 2));
+    }
 };
 
 TEST_F(SettingsDialogsTest, OptionsShowTheSharedValuesAndSaveThemInForceAtOnce) {
@@ -101,6 +106,38 @@ TEST_F(SettingsDialogsTest, OptionsThatCannotBeSavedAreInForceAndTheUserIsTold) 
     EXPECT_EQ(app->Pop3Server, QStringLiteral("pop.example.jp"));
     ASSERT_EQ(desktop.messages.size(), 1);
     EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("qsmail.ini")));
+}
+
+TEST_F(SettingsDialogsTest, KeepingMailOnTheServerIsSavedAndShownAgain) {
+    OptionForm& first = app->optionForm();
+    EXPECT_FALSE(first.KeepCheck->isChecked());
+    EXPECT_FALSE(first.KeepDaysBox->isEnabled());
+    first.show();
+    tick(*first.KeepCheck);
+    ASSERT_TRUE(first.KeepDaysBox->isEnabled());
+    first.KeepDaysBox->setValue(14);
+    QTest::mouseClick(first.OkCommand, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(readServerCopySettings(folder.path()).keep);
+    EXPECT_EQ(readServerCopySettings(folder.path()).removeAfterDays, 14);
+
+    OptionForm& again = app->optionForm();
+    EXPECT_TRUE(again.KeepCheck->isChecked());
+    EXPECT_EQ(again.KeepDaysBox->value(), 14);
+    again.show();
+    tick(*again.KeepCheck);
+    QTest::mouseClick(again.OkCommand, Qt::LeftButton);
+    settle();
+    EXPECT_FALSE(readServerCopySettings(folder.path()).keep);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+}
+
+TEST_F(SettingsDialogsTest, AKeepingTimeLongerThanTheBoxOffersIsKept) {
+    ASSERT_TRUE(writeServerCopySettings(folder.path(), {true, 20000}));
+    OptionForm& options = app->optionForm();
+    EXPECT_EQ(options.KeepDaysBox->value(), 20000);
+    options.OkCommand_Click();
+    EXPECT_EQ(readServerCopySettings(folder.path()).removeAfterDays, 20000);
 }
 
 TEST_F(SettingsDialogsTest, AccountSavedOnlyWhenAskedAndTheSaveBoxAlwaysStartsUnticked) {
