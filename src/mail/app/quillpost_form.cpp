@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "quillpost_app.h"
 
@@ -29,6 +30,16 @@ void QuillpostForm::closeEvent(QCloseEvent* event) {
 
 void QuillpostForm::resizeOuter(QSize outer) {
     resize(clientSizeForOuter(outer, frameMargins(*this)));
+}
+
+void QuillpostForm::sendOnCtrlReturn(QWidget* sendControl, const QString& help,
+                                     const std::function<void()>& send) {
+    const QKeySequence keys(Qt::CTRL | Qt::Key_Return);
+    for (const QKeySequence& sequence : {keys, QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, send);
+    }
+    sendControl->setToolTip(
+        QStringLiteral("%1 (%2)").arg(help, keys.toString(QKeySequence::NativeText)));
 }
 
 void QuillpostForm::answerEnterWith(QPushButton* defaultButton) {

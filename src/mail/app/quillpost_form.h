@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QWidget>
 
+#include <functional>
+
 class QPushButton;
 class QuillpostApp;
 
@@ -31,6 +33,10 @@ class QuillpostForm : public QWidget {
     // Sizes the window so that it is `outer` in size with its frame, as Windows' Width and
     // Height measure a window.
     void resizeOuter(QSize outer);
+    // Ctrl+Return (or Ctrl+Enter on the keypad) anywhere in the window sends, as in most
+    // mail programs; `sendControl`'s tooltip names the keys.
+    void sendOnCtrlReturn(QWidget* sendControl, const QString& help,
+                          const std::function<void()>& send);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -159,6 +159,7 @@ void WriteForm::connectHandlers() {
     connect(Option2, &QRadioButton::clicked, this, &WriteForm::Option2_Click);
     connect(Option1, &QRadioButton::clicked, this, &WriteForm::Option1_Click);
     connect(Image1, &ImageBox::mouseMoved, this, &WriteForm::Image1_MouseMove);
+    sendOnCtrlReturn(Image1, QStringLiteral("送信"), [this] { Image1_Click(); });
     connect(Image2, &ImageBox::mouseMoved, this, &WriteForm::Image2_MouseMove);
 
     mouseMoveHandlers_ = {

@@ -64,6 +64,7 @@ BackForm::BackForm(QuillpostApp& app)
     connect(CancelCommand, &QPushButton::clicked, this, &BackForm::CancelCommand_Click);
     connect(Command1, &QPushButton::clicked, this, &BackForm::Command1_Click);
     connect(AttachCommand, &QPushButton::clicked, this, &BackForm::AttachCommand_Click);
+    sendOnCtrlReturn(SendCommand, QStringLiteral("送信"), [this] { SendCommand_Click(); });
 }
 
 void BackForm::Command5_Click() {

@@ -307,6 +307,22 @@ TEST_F(WriteFormTest, TheAddressPanelButtonsChangeTheWidthOnly) {
     EXPECT_EQ(w.frameGeometry().size(), QSize(twipsToPixels(WriteForm::kNarrowWidth), outerHeight));
 }
 
+TEST_F(WriteFormTest, CtrlReturnSendsAndAPlainReturnStaysALineEnd) {
+    WriteForm& w = form();
+    EXPECT_TRUE(w.Image1->toolTip().contains(QStringLiteral("Ctrl+Return")));
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.BodyText->setFocus();
+    QTest::keyClick(w.BodyText, Qt::Key_Return);
+    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("\r\n"));
+    EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 0);
+
+    QTest::keyClick(w.BodyText, Qt::Key_Return, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 1);
+}
+
 TEST(OuterSize, TheFrameIsTakenFromTheClientArea) {
     EXPECT_EQ(clientSizeForOuter(QSize(457, 554), QMargins(4, 30, 4, 4)), QSize(449, 520));
     EXPECT_EQ(clientSizeForOuter(QSize(457, 554), QMargins()), QSize(457, 554));

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -57,6 +58,21 @@ TEST_F(BackFormTest, PastingRebuildsTheBodyFromClipboardAndTheAnsweredMail) {
     form().Command1_Click();
     EXPECT_EQ(form().BodyText->Text(), QStringLiteral("了解しました。") + separator + stored)
         << "pressed twice, nothing accumulates";
+}
+
+TEST_F(BackFormTest, CtrlReturnSends) {
+    BackForm& w = form();
+    EXPECT_TRUE(w.SendCommand->toolTip().contains(QStringLiteral("Ctrl+Return")));
+    answer(QStringLiteral("taro@localhost"));
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.SubjectText->setFocus();
+    QTest::keyClick(w.SubjectText, Qt::Key_Return, Qt::ControlModifier);
+    settle();
+    // No server is set: the attempt itself is what tells that it was sent.
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("送信エラー"));
 }
 
 TEST_F(BackFormTest, OneAttachmentHomeAndCancel) {
