@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -36,15 +37,21 @@ QList<Token> translate(const QString& pattern) {
 }  // namespace
 
 bool matchesFileName(QStringView keyword, QStringView name) {
+    // Most keywords are plain names: a whole-name comparison is all they need. A final
+    // dot is a pattern of its own ("abc." finds "abc").
+    if (!keyword.contains(u'*') && !keyword.contains(u'?') && !keyword.endsWith(u'.')) {
+        return keyword.compare(name, Qt::CaseInsensitive) == 0;
+    }
     const QList<Token> tokens = translate(keyword.toString().toCaseFolded());
     const QString text = name.toString().toCaseFolded();
     const qsizetype lastDot = text.lastIndexOf(u'.');
     const auto width = static_cast<std::size_t>(text.size() + 1);
     // reached[n]: the tokens so far can take the first n characters of the name.
     std::vector<char> reached(width, 0);
+    std::vector<char> next(width, 0);
     reached[0] = 1;
     for (const Token& token : tokens) {
-        std::vector<char> next(width, 0);
+        std::fill(next.begin(), next.end(), 0);
         for (qsizetype n = 0; n <= text.size(); ++n) {
             if (!reached[n]) {
                 continue;
@@ -85,7 +92,7 @@ bool matchesFileName(QStringView keyword, QStringView name) {
                     break;
             }
         }
-        reached = std::move(next);
+        reached.swap(next);
     }
     return reached[text.size()] != 0;
 }

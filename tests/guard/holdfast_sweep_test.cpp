@@ -32,6 +32,7 @@ TEST(GuardMatch, DotsInPatternsActAsWindowsLooksNamesUp) {
     EXPECT_FALSE(matchesFileName(u"abc.*", u"abcd"));
     EXPECT_TRUE(matchesFileName(u"*.", u"noext"));
     EXPECT_FALSE(matchesFileName(u"*.", u"has.ext"));
+    EXPECT_TRUE(matchesFileName(u"abc.", u"ABC"));
     EXPECT_TRUE(matchesFileName(u"*.exe", u"invoice.pdf..exe"));
     EXPECT_FALSE(matchesFileName(u"*.exe", u"invoice.exe.txt"));
     // "?" before a dot or at the end may stand for nothing.
