@@ -4,8 +4,22 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString applicationFolder() {
+#include "user_app_folder.h"
+
+QString programFolder() {
     return QCoreApplication::applicationDirPath();
+}
+
+QString applicationFolder(QStringView subfolder) {
+    const QString program = programFolder();
+    const bool inSubfolder = !subfolder.isEmpty() && QFileInfo(program).fileName() == subfolder;
+    const QString suite = inSubfolder ? QFileInfo(program).path() : program;
+    if (!isInstalledFolder(suite)) {
+        return program;
+    }
+    const QString user = userSuiteFolder();
+    fillUserFolder(suite, user);
+    return inSubfolder ? user + u'/' + subfolder.toString() : user;
 }
 
 namespace {

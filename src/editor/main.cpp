@@ -3,9 +3,11 @@
 #include "app_folder.h"
 #include "frm_main.h"
 #include "qt_desktop.h"
+#include "qt_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installQtJapanese(app);
     QApplication::setApplicationName(QStringLiteral("Notepane"));
     QtDesktop desktop;
     frmMain window(applicationFolder(), desktop);

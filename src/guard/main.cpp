@@ -3,9 +3,11 @@
 #include "app_folder.h"
 #include "form1.h"
 #include "qt_desktop.h"
+#include "qt_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installQtJapanese(app);
     QApplication::setApplicationName(QStringLiteral("Holdfast"));
     QtDesktop desktop;
     Form1 window(applicationFolder(), desktop);

@@ -4,10 +4,12 @@
 #include "clock.h"
 #include "main_form.h"
 #include "qt_desktop.h"
+#include "qt_translations.h"
 #include "quillpost_app.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    installQtJapanese(application);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     QtDesktop desktop;
     SteadyClock clock;

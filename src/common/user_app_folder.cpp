@@ -1,0 +1,71 @@
+#include "user_app_folder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+bool isProgram(const QFileInfo& file) {
+    return (file.permissions() & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther)) != 0 ||
+           file.suffix() == u"so";
+}
+
+// A dangling link counts as present: it is the user's, and no file may replace it.
+bool isPresent(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+bool addEntry(const QFileInfo& source, const QString& target) {
+    if (isPresent(target)) {
+        return true;
+    }
+    if (source.isDir()) {
+        return QDir().mkpath(target);
+    }
+    if (!QDir().mkpath(QFileInfo(target).path())) {
+        return false;
+    }
+    if (isProgram(source)) {
+        return QFile::link(source.absoluteFilePath(), target);
+    }
+    if (!QFile::copy(source.absoluteFilePath(), target)) {
+        return false;
+    }
+    // A copy takes the source's permissions; the user's copy must be theirs to change.
+    return QFile::setPermissions(target,
+                                 QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}  // namespace
+
+bool isInstalledFolder(const QString& suiteFolder) {
+    const QDir folder(suiteFolder);
+    return folder.exists(QString::fromLatin1(kInstalledMarker)) ||
+           !QFileInfo(suiteFolder).isWritable();
+}
+
+QString userSuiteFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/quillpost");
+}
+
+bool fillUserFolder(const QString& installed, const QString& user) {
+    bool ok = QDir().mkpath(user);
+    const QDir source(installed);
+    // Folders come before what they hold; links found in the installed folder are not
+    // followed, so nothing outside it is copied.
+    QDirIterator entries(installed, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry(entries.next());
+        if (entry.isSymLink() || entry.fileName() == QString::fromLatin1(kInstalledMarker)) {
+            continue;
+        }
+        ok = addEntry(entry, user + u'/' + source.relativeFilePath(entry.filePath())) && ok;
+    }
+    return ok;
+}
