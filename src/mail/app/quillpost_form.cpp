@@ -29,7 +29,37 @@ void QuillpostForm::closeEvent(QCloseEvent* event) {
 }
 
 void QuillpostForm::resizeOuter(QSize outer) {
-    resize(clientSizeForOuter(outer, frameMargins(*this)));
+    applyOuter(outer, false);
+}
+
+void QuillpostForm::fixOuterSize(QSize outer) {
+    applyOuter(outer, true);
+}
+
+void QuillpostForm::applyOuter(QSize outer, bool fixed) {
+    const QMargins frame = frameMargins(*this);
+    outerAwaitingFrame_ = frame.isNull() ? std::optional<QSize>(outer) : std::nullopt;
+    outerFixed_ = fixed;
+    const QSize client = clientSizeForOuter(outer, frame);
+    if (fixed) {
+        setFixedSize(client);
+    } else {
+        resize(client);
+    }
+}
+
+bool QuillpostForm::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The window system reports the frame some time after the window is shown, with a
+    // move or a resize of the framed window.
+    const QEvent::Type type = event->type();
+    if (outerAwaitingFrame_ &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
+         type == QEvent::WindowActivate) &&
+        !frameMargins(*this).isNull()) {
+        applyOuter(*outerAwaitingFrame_, outerFixed_);
+    }
+    return handled;
 }
 
 void QuillpostForm::sendOnCtrlReturn(QWidget* sendControl, const QString& help,

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QPushButton;
 class QuillpostApp;
@@ -31,8 +32,11 @@ class QuillpostForm : public QWidget {
     // elsewhere it presses `defaultButton` (none when null). Call once the buttons exist.
     void answerEnterWith(QPushButton* defaultButton);
     // Sizes the window so that it is `outer` in size with its frame, as Windows' Width and
-    // Height measure a window.
+    // Height measure a window. Before the window system has framed the window the frame is
+    // unknown: the size is applied again as soon as the frame is there.
     void resizeOuter(QSize outer);
+    // The same for a window whose size the user cannot change.
+    void fixOuterSize(QSize outer);
     // Ctrl+Return (or Ctrl+Enter on the keypad) anywhere in the window sends, as in most
     // mail programs; `sendControl`'s tooltip names the keys.
     void sendOnCtrlReturn(QWidget* sendControl, const QString& help,
@@ -41,9 +45,15 @@ class QuillpostForm : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
     QuillpostApp& app_;
 
   private:
+    void applyOuter(QSize outer, bool fixed);
+
     QPointer<QPushButton> defaultButton_;
+    // The outer size asked for while the window had no frame yet.
+    std::optional<QSize> outerAwaitingFrame_;
+    bool outerFixed_ = false;
 };
