@@ -1,5 +1,7 @@
 #include "editor_text.h"
 
+#include <QTextDocument>
+
 namespace {
 
 constexpr int kLinesPerParagraph = 32;
@@ -27,4 +29,14 @@ QString editorText(const QString& text) {
     }
     out.truncate(to - out.data());
     return out;
+}
+
+QString fileText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            c = u'\n';
+        }
+    }
+    return text;
 }

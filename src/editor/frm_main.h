@@ -121,8 +121,9 @@ class frmMain : public QMainWindow {
     void buildPictures();
 
     void newDocument();
-    // Writes the text to the current file when it changed; false with the reason otherwise.
-    bool saveIfModified(QString* error);
+    enum class SaveOutcome { Saved, Declined, Failed };
+    // Writes the text to the current file when it changed; the reason in `error` otherwise.
+    SaveOutcome saveIfModified(QString* error);
     // The text as the file's encoding writes it; nullopt when that would lose characters
     // and the user does not agree.
     std::optional<QByteArray> bytesToSave(const QString& text, const QString& path);

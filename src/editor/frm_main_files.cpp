@@ -20,28 +20,27 @@ QString folderOf(const QString& path) {
 
 }  // namespace
 
-bool frmMain::saveIfModified(QString* error) {
+frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
     if (!modified) {
-        return true;
+        return SaveOutcome::Saved;
     }
     if (currentFile.isEmpty()) {
         *error = QStringLiteral(
             "保存先のファイルが決まっていません。「名前を付けて保存」で保存してください。");
-        return false;
+        return SaveOutcome::Failed;
     }
-    const std::optional<QByteArray> bytes = bytesToSave(rtfEd->toPlainText(), currentFile);
+    const std::optional<QByteArray> bytes = bytesToSave(fileText(*rtfEd->document()), currentFile);
     if (!bytes) {
-        *error = QStringLiteral("保存を取りやめました。ファイルは変更していません。");
-        return false;
+        return SaveOutcome::Declined;
     }
     QString reason;
     if (!writeTextFile(currentFile, *bytes, &reason)) {
         *error = QStringLiteral("ファイルに保存できませんでした。\n") +
                  QDir::toNativeSeparators(currentFile) + u'\n' + reason;
-        return false;
+        return SaveOutcome::Failed;
     }
     modified = false;
-    return true;
+    return SaveOutcome::Saved;
 }
 
 std::optional<QByteArray> frmMain::bytesToSave(const QString& text, const QString& path) {
@@ -61,13 +60,16 @@ std::optional<QByteArray> frmMain::bytesToSave(const QString& text, const QStrin
     return bytes;
 }
 
-// The save inside New stays silent: a failed save leaves the flag set and nothing else.
+// The save inside New stays silent: a failed save leaves the flag set and nothing else. A
+// user who refused to let characters be lost keeps the text: New stops there.
 void frmMain::newDocument() {
     if (currentFile.contains(kNewFileName)) {
         return;
     }
     QString ignored;
-    saveIfModified(&ignored);
+    if (saveIfModified(&ignored) == SaveOutcome::Declined) {
+        return;
+    }
     if (!rtfEd->document()->isEmpty()) {
         rtfEd->clear();
     }
@@ -117,13 +119,16 @@ void frmMain::mnuOPen_Click() {
     currentEncoding = content->encoding;
     currentDamaged = content->damaged;
     rtfEd->setPlainText(editorText(content->text));
-    modified = true;
+    // The suite's own files count as changed once loaded, so New writes them back; a file in
+    // another encoding or with bytes that are not text is left alone until the user edits it.
+    modified = content->encoding == TextEncoding::Cp932 && !content->damaged;
 }
 
 void frmMain::mnuUPdate_Click() {
     modified = true;
     QString error;
-    if (!saveIfModified(&error)) {
+    // A refused save was the user's own answer; only a failure needs telling.
+    if (saveIfModified(&error) == SaveOutcome::Failed) {
         desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
     }
 }
@@ -136,7 +141,7 @@ void frmMain::mnuSaveAs_Click() {
     if (path.isEmpty()) {
         return;
     }
-    const std::optional<QByteArray> bytes = bytesToSave(rtfEd->toPlainText() + u'\n', path);
+    const std::optional<QByteArray> bytes = bytesToSave(fileText(*rtfEd->document()) + u'\n', path);
     if (!bytes) {
         return;
     }

@@ -180,7 +180,7 @@ TEST_F(NotepaneFiles, ExitAsksNothingAndLeavesOnlyTheEmptyAutoSaveFlag) {
 }
 
 TEST_F(NotepaneFiles, FilesInUtf8OrUtf16AreSavedBackInTheirOwnEncoding) {
-    const QByteArray utf8 = QStringLiteral("髙橋①😀\r\n二行目").toUtf8();
+    const QByteArray utf8 = QStringLiteral("髙橋①😀\u00a0\r\n二行目").toUtf8();
     const QByteArray utf16 =
         QByteArray("\xff\xfe") +
         QByteArray(reinterpret_cast<const char*>(QStringLiteral("あ\r\nい").utf16()), 8);
@@ -188,6 +188,7 @@ TEST_F(NotepaneFiles, FilesInUtf8OrUtf16AreSavedBackInTheirOwnEncoding) {
         folder.write(QStringLiteral("mail.txt"), bytes);
         desktop.fileNames = {folder.file(QStringLiteral("mail.txt"))};
         window().tbToolBar_ButtonClick(QStringLiteral("Open"));
+        EXPECT_FALSE(window().modified);
         window().mnuUPdate_Click();
         EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes);
         EXPECT_TRUE(desktop.messages.isEmpty());
@@ -203,9 +204,32 @@ TEST_F(NotepaneFiles, ALossySaveIsWrittenOnlyOnTheUsersYes) {
     desktop.answers = {Desktop::Answer::No};
     window().mnuUPdate_Click();
     EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), broken);
+    EXPECT_EQ(desktop.messages.size(), 1);
     desktop.answers = {Desktop::Answer::Yes};
     window().mnuUPdate_Click();
     EXPECT_NE(folder.read(QStringLiteral("mail.txt")), broken);
+}
+
+TEST_F(NotepaneFiles, AnOpenedUtf8FileIsNotWrittenByNewAndARefusedLossySaveKeepsTheText) {
+    const QByteArray utf8 = QStringLiteral("髙橋😀").toUtf8();
+    folder.write(QStringLiteral("mail.txt"), utf8);
+    desktop.fileNames = {folder.file(QStringLiteral("mail.txt"))};
+    window().tbToolBar_ButtonClick(QStringLiteral("Open"));
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), utf8);
+    EXPECT_TRUE(desktop.messages.isEmpty());
+
+    // Code page 932 cannot hold the emoji: No keeps both the file and the text on screen.
+    folder.write(QStringLiteral("plain.txt"), "abc");
+    desktop.fileNames = {folder.file(QStringLiteral("plain.txt"))};
+    window().mnuOPen_Click();
+    setText(QStringLiteral("絵文字😀"));
+    desktop.answers = {Desktop::Answer::No};
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("絵文字😀"));
+    EXPECT_EQ(folder.read(QStringLiteral("plain.txt")), QByteArray("abc"));
+    EXPECT_EQ(window().currentFile, folder.file(QStringLiteral("plain.txt")));
 }
 
 }  // namespace
