@@ -33,30 +33,29 @@ bool isBlank(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
 }
 
-// Deletes every file of the folder that the keyword matches; true when at least one was
-// deleted and none refused.
-bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& failures) {
+// Deletes every file of `names` that the keyword matches and takes it off the list; true
+// when at least one was deleted and none refused.
+bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& names,
+                  QStringList& failures) {
     if (!isPlainFileName(keyword)) {
         return false;
     }
-    // Files, hidden ones and dangling links included; a link to a folder counts as a folder.
-    const QStringList names =
-        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     bool deleted = false;
     bool refused = false;
-    for (const QString& name : names) {
+    names.removeIf([&](const QString& name) {
         if (!sweepTakes(keyword, name)) {
-            continue;
+            return false;
         }
         // Removing a link removes the link itself, never what it points to.
         QFile file(folder.filePath(name));
         if (file.remove()) {
             deleted = true;
-        } else {
-            refused = true;
-            failures.append(QStringLiteral("%1 (%2)").arg(name, file.errorString()));
+            return true;
         }
-    }
+        refused = true;
+        failures.append(QStringLiteral("%1 (%2)").arg(name, file.errorString()));
+        return false;
+    });
     return deleted && !refused;
 }
 
@@ -73,11 +72,14 @@ bool sweepTakes(QStringView keyword, QStringView name) {
 SweepResult sweepAttachments(const QString& attachmentFolder, const KeywordSlots& keywords) {
     SweepResult result;
     const QDir folder(attachmentFolder);
+    // Listed once for all keywords. Files, hidden ones and dangling links included; a link
+    // to a folder counts as a folder.
+    QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& keyword : keywords) {
         if (isBlank(keyword)) {
             break;
         }
-        if (sweepKeyword(folder, keyword, result.failures)) {
+        if (sweepKeyword(folder, keyword, names, result.failures)) {
             ++result.deletedKeywords;
         }
     }

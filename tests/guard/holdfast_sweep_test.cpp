@@ -80,6 +80,18 @@ TEST_F(HoldfastSweep, APatternDeletesEveryMatchAndCountsOnce) {
               (QStringList{"doc12.scr", "folder.pif", "keep.txt"}));
 }
 
+TEST_F(HoldfastSweep, AFileTakenByOneKeywordIsGoneForTheNext) {
+    registerKeyword(QStringLiteral("a.exe"));
+    registerKeyword(QStringLiteral("*.exe"));
+    registerKeyword(QStringLiteral("A.EXE"));
+    attach(QStringLiteral("a.exe"));
+    attach(QStringLiteral("b.exe"));
+    form.Command4_Click();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(lastMessage(), deletedMessage(2));
+    EXPECT_TRUE(QDir(app.attachmentFolder()).isEmpty());
+}
+
 TEST_F(HoldfastSweep, ABlankKeywordEndsTheSweep) {
     registerKeyword(QStringLiteral("a.exe"));
     registerKeyword(QString());
