@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <memory>
@@ -61,4 +64,41 @@ void LimitedLineBox::contextMenuEvent(QContextMenuEvent* event) {
         connect(paste, &QAction::triggered, this, &LimitedLineBox::pasteFitted);
     }
     menu->exec(event->globalPos());
+}
+
+void LimitedLineBox::dropEvent(QDropEvent* event) {
+    const QString dropped = event->mimeData()->text();
+    // A drop inserts beside the selection; only text moved within the box leaves its place.
+    const bool movedHere = event->source() == this && event->dropAction() == Qt::MoveAction;
+    const qsizetype free =
+        limit_ - text().size() + (movedHere ? selectedText().size() : qsizetype{0});
+    const QString fitted = fitToRoom(dropped, std::max<qsizetype>(0, free), false);
+    if (fitted == dropped) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    if (fitted.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QMimeData cut;
+    cut.setText(fitted);
+    QDropEvent fittedDrop(event->position(), event->possibleActions(), &cut, event->buttons(),
+                          event->modifiers());
+    fittedDrop.setDropAction(event->dropAction());
+    QLineEdit::dropEvent(&fittedDrop);
+    event->setDropAction(fittedDrop.dropAction());
+    event->setAccepted(fittedDrop.isAccepted());
+}
+
+void LimitedLineBox::mouseReleaseEvent(QMouseEvent* event) {
+    // The middle button pastes the selection where the window system has one.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        deselect();
+        insert(fitToRoom(clipboard->text(QClipboard::Selection), room(), false));
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }

@@ -20,6 +20,8 @@ class LimitedLineBox : public QLineEdit {
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     // Characters the user may still add in place of the selection.

@@ -11,7 +11,9 @@
 namespace {
 
 qsizetype countedLength(QStringView text) {
-    return text.size() + text.count(u'\n') + text.count(QChar::ParagraphSeparator);
+    // A selection shows line ends as paragraph or line separators, the text as LF.
+    return text.size() + text.count(u'\n') + text.count(QChar::ParagraphSeparator) +
+           text.count(QChar::LineSeparator);
 }
 
 }  // namespace
