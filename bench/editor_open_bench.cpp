@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "bench_timing.h"
 #include "cp932.h"
 #include "desktop.h"
+#include "fixed_wrap_edit.h"
 #include "frm_main.h"
 
 namespace {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
                                      {QStringLiteral("-f"), QStringLiteral("CP932"),
                                       QStringLiteral("-t"), QStringLiteral("UTF-8"), path});
     // The open ends when the text is in the editor and the window has been painted again.
-    // The first search after an open also lays out the text up to the match to show it.
+    // The first search after an open scrolls to the match and lays out what it shows there.
     double openMs = 1e9;
     double searchMs = 1e9;
     window.Text1->setText(word);
@@ -109,8 +109,10 @@ int main(int argc, char** argv) {
     std::printf("iconv -f CP932 -t UTF-8   %9.1f ms\n", iconvMs);
     std::printf("open (load + show)        %9.1f ms   ratio to iconv %.2f (target <= 5)\n", openMs,
                 openMs / iconvMs);
-    std::printf("search near the end       %9.1f ms   found at %d (first search after the open)\n",
-                searchMs, found);
+    std::printf(
+        "search near the end       %9.1f ms   found at %d (first search after the open, "
+        "target < 500)\n",
+        searchMs, found);
     std::printf("same search again         %9.1f ms\n", againMs);
     return found > 0 ? 0 : 1;
 }

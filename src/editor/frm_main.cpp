@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 
@@ -20,6 +19,7 @@
 #include "desktop.h"
 #include "editor_font.h"
 #include "exit_settings.h"
+#include "fixed_wrap_edit.h"
 #include "toolbar_icons.h"
 #include "units.h"
 
@@ -57,15 +57,13 @@ frmMain::frmMain(const QString& folder, Desktop& desktop, QWidget* parent)
 
     lstLst = new QListWidget(client);
     lstLst->hide();
-    rtfEd = new QTextEdit(client);
-    rtfEd->setAcceptRichText(false);
+    rtfEd = new FixedWrapEdit(client);
     rtfEd->setFont(gothicFont(kEditorPoints));
-    rtfEd->setLineWrapMode(QTextEdit::FixedPixelWidth);
     rtfEd->hide();
     rtfEd->installEventFilter(this);
     rtfEd->viewport()->installEventFilter(this);
     rtfEd->viewport()->setAcceptDrops(true);
-    connect(rtfEd, &QTextEdit::textChanged, this, &frmMain::rtfEd_Change);
+    connect(rtfEd, &QPlainTextEdit::textChanged, this, &frmMain::rtfEd_Change);
 
     buildToolRow();
     buildMenus();

@@ -11,13 +11,13 @@
 #include <functional>
 
 class Desktop;
+class FixedWrapEdit;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
-class QTextEdit;
 class QTimer;
 class QToolBar;
 
@@ -37,7 +37,7 @@ class frmMain : public QMainWindow {
     QLabel* Label1;
     QLineEdit* Text1;
 
-    QTextEdit* rtfEd;
+    FixedWrapEdit* rtfEd;
     // Never shown; keeps the client area's size for the editor's height.
     QListWidget* lstLst;
 

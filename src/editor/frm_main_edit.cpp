@@ -5,9 +5,9 @@
 #include <QPrinter>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
-#include <QTextEdit>
 
 #include "desktop.h"
+#include "fixed_wrap_edit.h"
 #include "frm_main.h"
 #include "routines.h"
 #include "text_printing.h"

@@ -1,10 +1,10 @@
 // The file commands: New, Open, overwrite-save and Save As.
 #include <QDir>
-#include <QTextEdit>
 
 #include "desktop.h"
 #include "dialog_filter.h"
 #include "editor_text.h"
+#include "fixed_wrap_edit.h"
 #include "frm_main.h"
 #include "text_file.h"
 

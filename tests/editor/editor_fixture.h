@@ -6,10 +6,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include <memory>
 
+#include "fixed_wrap_edit.h"
 #include "frm_main.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"

@@ -3,10 +3,11 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include "editor_fixture.h"
+#include "fixed_wrap_edit.h"
 #include "text_printing.h"
 
 namespace {
@@ -111,6 +112,16 @@ TEST_F(NotepaneSearch, FindsMatchesBeyondPosition32767) {
     EXPECT_EQ(selection(), qMakePair(40000, 40003));
     window().mnutugiken_Click();
     EXPECT_EQ(window().lastMatchPosition, 40014);
+}
+
+TEST_F(NotepaneSearch, AMatchNearTheEndOfALongTextIsScrolledIntoView) {
+    setText(QStringLiteral("長いメールの本文の行です。\n").repeated(20000) +
+            QStringLiteral("目標"));
+    window().Text1->setText(QStringLiteral("目標"));
+    window().mnukensaku_Click();
+    QCoreApplication::processEvents();
+    EXPECT_GT(window().rtfEd->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(window().rtfEd->viewport()->rect().contains(window().rtfEd->cursorRect()));
 }
 
 TEST_F(NotepaneEdit, StyleButtonsAlternateOnTheWholeFontEachWithItsOwnCounter) {

@@ -2,9 +2,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QSettings>
-#include <QTextEdit>
 
 #include "editor_fixture.h"
+#include "fixed_wrap_edit.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST_F(NotepaneFiles, OpenLoadsCodePage932KeepsTheCaptionAndNewWritesTheTextBack
     window().mnuUPdate_Click();
     EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes);
 
-    window().rtfEd->append(QStringLiteral("追記"));
+    window().rtfEd->appendPlainText(QStringLiteral("追記"));
     window().tbToolBar_ButtonClick(QStringLiteral("New"));
     EXPECT_EQ(folder.read(QStringLiteral("mail.txt")), bytes + "\r\n\x92\xc7\x8b\x4c");
     EXPECT_EQ(window().currentFile, folder.file(kNewFile));

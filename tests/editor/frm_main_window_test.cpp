@@ -1,10 +1,13 @@
+#include <QAbstractTextDocumentLayout>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include "editor_fixture.h"
+#include "fixed_wrap_edit.h"
 #include "units.h"
 
 namespace {
@@ -19,14 +22,18 @@ void writePicture(const QString& path, int width, int height, QRgb colour) {
 }
 
 TEST_F(NotepaneWindow, PlainGothicTwelvePointWrapsAt8400TwipsBelowTheToolRowAtAnyWidth) {
-    EXPECT_FALSE(window().rtfEd->acceptRichText());
     EXPECT_EQ(window().rtfEd->font().pointSize(), 12);
     EXPECT_TRUE(QFontInfo(window().rtfEd->font()).family().startsWith(QStringLiteral("IPA")));
     for (const QSize size : {QSize(300, 400), QSize(1200, 700), QSize(800, 600)}) {
         window().resize(size);
         setText(QStringLiteral("長い行").repeated(200));
-        EXPECT_EQ(window().rtfEd->lineWrapMode(), QTextEdit::FixedPixelWidth);
         EXPECT_EQ(pixelsToTwips(window().rtfEd->lineWrapColumnOrWidth()), 8400);
+        // The lines really break there: the first is as long as fits, the second goes on.
+        const QTextBlock block = window().rtfEd->document()->firstBlock();
+        window().rtfEd->document()->documentLayout()->blockBoundingRect(block);
+        ASSERT_GT(block.layout()->lineCount(), 1);
+        EXPECT_LE(block.layout()->lineAt(0).naturalTextWidth(), twipsToPixels(8400));
+        EXPECT_GT(block.layout()->lineAt(0).naturalTextWidth(), twipsToPixels(8400) - 20);
         const QSize client = window().centralWidget()->size();
         EXPECT_EQ(window().rtfEd->geometry(), QRect(0, 40, client.width(), client.height() - 40));
     }
