@@ -7,10 +7,12 @@ QString qtFileFilter(QStringView filter) {
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts[i].toString();
-        const QString patterns =
-            QStringLiteral("(") + parts[i + 1].split(u';', Qt::SkipEmptyParts).join(u' ') + u')';
-        entries.append(description.endsWith(patterns) ? description
-                                                      : description + u' ' + patterns);
+        QStringList patterns;
+        for (const auto& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            patterns.append(pattern.toString());
+        }
+        const QString own = u'(' + patterns.join(u' ') + u')';
+        entries.append(description.endsWith(own) ? description : description + u' ' + own);
     }
     return entries.join(QStringLiteral(";;"));
 }
