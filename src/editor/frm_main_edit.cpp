@@ -130,7 +130,11 @@ void frmMain::mnuPrint_Click() {
     }
     const QString text =
         hasSelection && choice.selectionOnly ? selectedPlainText() : rtfEd->toPlainText();
-    printCopies(printer, text, rtfEd->font(), choice.copies);
+    if (printCopies(printer, text, rtfEd->font(), choice.copies) == 0) {
+        desktop_.message(
+            this, QStringLiteral("選んだページはこの文書にありません。何も印刷していません。"),
+            QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+    }
 }
 
 // The styles apply to the editor's whole type; clicks alternate on, off, on, …

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPageRanges>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -185,6 +186,30 @@ TEST_F(NotepanePrinting, OnlyThePagesChosenArePrinted) {
     desktop.printPages.addRange(2, 3);
     window().mnuPrint_Click();
     EXPECT_EQ(pages(pdf(1)), 2);
+
+    // Pages 1 and 3 leave page 2 out.
+    desktop.printPages.clear();
+    desktop.printPages.addPage(1);
+    desktop.printPages.addPage(3);
+    window().mnuPrint_Click();
+    EXPECT_EQ(pages(pdf(1)), 2);
+
+    // Pages beyond the text print nothing (not even a blank sheet), and the user is told.
+    QFile::remove(pdf(1));
+    desktop.printPages.clear();
+    desktop.printPages.addRange(90, 99);
+    window().mnuPrint_Click();
+    EXPECT_FALSE(QFile::exists(pdf(1)));
+    EXPECT_EQ(desktop.messages.size(), 1);
+}
+
+TEST(PagesToPrint, AreTheChosenOnesWithinTheTextOrAll) {
+    QPageRanges chosen;
+    EXPECT_EQ(pagesToPrint(chosen, 3), QList<int>({1, 2, 3}));
+    chosen.addRange(2, 5);
+    chosen.addPage(7);
+    EXPECT_EQ(pagesToPrint(chosen, 6), QList<int>({2, 3, 4, 5}));
+    EXPECT_TRUE(pagesToPrint(chosen, 1).isEmpty());
 }
 
 TEST_F(NotepanePrinting, CancelPrintsNothing) {
