@@ -60,10 +60,13 @@ std::optional<TextFileContent> readTextFile(const QString& path, QString* error)
         return std::nullopt;
     }
     const auto withMark = [&](TextEncoding encoding, QStringConverter::Encoding qt, int mark) {
+        // The decoder lets a lone last byte of UTF-16 pass without an error.
+        const bool whole = qt == QStringConverter::Utf8 || (bytes.size() - mark) % 2 == 0;
         const std::optional<QString> text = decodedStrictly(qt, QByteArrayView(bytes).sliced(mark));
-        return text ? TextFileContent{*text, encoding, false}
-                    : TextFileContent{QStringDecoder(qt).decode(QByteArrayView(bytes).sliced(mark)),
-                                      encoding, true};
+        return text && whole
+                   ? TextFileContent{*text, encoding, false}
+                   : TextFileContent{QStringDecoder(qt).decode(QByteArrayView(bytes).sliced(mark)),
+                                     encoding, true};
     };
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF})) {
         return withMark(TextEncoding::Utf8WithBom, QStringConverter::Utf8, 3);
