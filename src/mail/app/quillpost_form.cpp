@@ -49,10 +49,14 @@ void QuillpostForm::applyOuter(QSize outer, bool fixed) {
 }
 
 bool QuillpostForm::event(QEvent* event) {
+    // Read before the event is handled: a deferred delete ends the window inside it.
+    const QEvent::Type type = event->type();
     const bool handled = QWidget::event(event);
+    if (type == QEvent::DeferredDelete) {
+        return handled;
+    }
     // The window system reports the frame some time after the window is shown, with a
     // move or a resize of the framed window.
-    const QEvent::Type type = event->type();
     if (outerAwaitingFrame_ &&
         (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize ||
          type == QEvent::WindowActivate) &&
