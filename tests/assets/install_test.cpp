@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "fake_clock.h"
+#include "folder_snapshot.h"
 #include "main_form.h"
 #include "option_form.h"
 #include "quillpost_app.h"
@@ -106,20 +107,6 @@ TEST(AssetsInstall, AFirstStartFromAnInstalledFolderIsWarmAndAsksForTheServers) 
     EXPECT_TRUE(asked) << "no servers set: the server dialog opens";
 }
 
-// Every entry below `folder` with its size and time, to see that nothing changed there.
-QStringList snapshot(const QString& folder) {
-    QStringList entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        entries << info.filePath() + u' ' + QString::number(info.size()) + u' ' +
-                       info.lastModified().toString(Qt::ISODateWithMs);
-    }
-    entries.sort();
-    return entries;
-}
-
 // The keys of a desktop entry file; read by hand, as QSettings takes ";" for a comment.
 QMap<QString, QString> desktopEntry(const QString& path) {
     QMap<QString, QString> keys;
@@ -174,7 +161,7 @@ class InstalledSuite : public testing::Test {
 };
 
 TEST_F(InstalledSuite, EveryProgramStartsFromItAndWritesOnlyIntoTheUsersFolder) {
-    const QStringList before = snapshot(root());
+    const QStringList before = folderSnapshot(root());
     for (const char* program : {"Quillpost", "Notepane", "Holdfast", "data/Arcopen"}) {
         SCOPED_TRACE(program);
         QProcess running;
@@ -189,7 +176,7 @@ TEST_F(InstalledSuite, EveryProgramStartsFromItAndWritesOnlyIntoTheUsersFolder) 
             running.waitForFinished();
         }
     }
-    EXPECT_EQ(snapshot(root()), before);
+    EXPECT_EQ(folderSnapshot(root()), before);
     EXPECT_EQ(contents(userFolder() + QStringLiteral("/★MailData/ini.ini")), kDefaultColours);
     EXPECT_TRUE(QFileInfo::exists(userFolder() + QStringLiteral("/qsmdata9.data")))
         << "Holdfast keeps its list in the shared folder";

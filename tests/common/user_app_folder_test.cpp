@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "folder_snapshot.h"
 #include "temp_app_folder.h"
 #include "user_app_folder.h"
 
@@ -23,20 +24,6 @@ void put(const QString& path, const QByteArray& bytes, QFile::Permissions permis
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every entry below `folder` with its size and time, to see that nothing changed there.
-QStringList snapshot(const QString& folder) {
-    QStringList entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        entries << info.filePath() + u' ' + QString::number(info.size()) + u' ' +
-                       info.lastModified().toString(Qt::ISODateWithMs);
-    }
-    entries.sort();
-    return entries;
 }
 
 constexpr QFile::Permissions kReadOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -59,7 +46,7 @@ class UserAppFolder : public testing::Test {
 };
 
 TEST_F(UserAppFolder, FirstStartCopiesTheDataAndLinksThePrograms) {
-    const QStringList before = snapshot(installed.path());
+    const QStringList before = folderSnapshot(installed.path());
     ASSERT_TRUE(fillUserFolder(installed.path(), user));
 
     EXPECT_EQ(contents(user + QStringLiteral("/★MailData/ini.ini")), "default");
@@ -73,7 +60,7 @@ TEST_F(UserAppFolder, FirstStartCopiesTheDataAndLinksThePrograms) {
         EXPECT_EQ(link.symLinkTarget(), installed.file(QString::fromUtf8(program))) << program;
     }
     EXPECT_FALSE(QFileInfo::exists(user + u'/' + QString::fromLatin1(kInstalledMarker)));
-    EXPECT_EQ(snapshot(installed.path()), before);
+    EXPECT_EQ(folderSnapshot(installed.path()), before);
 }
 
 // An upgrade of the package brings new files; what the user changed or stored stays.
