@@ -326,9 +326,15 @@ void WriteForm::List1_MouseDown() {
     ToText->SetText(TrimSpaces(QStringView(record->Address).left(kRecipientLength)));
 }
 
+// Files to send are most often ones that arrived: the dialog starts among them.
+QString WriteForm::attachmentFolder() const {
+    return appPath(app_.folder(), u"\\添付フォルダ\\");
+}
+
 void WriteForm::AttachCommand_Click() {
     Command9->setEnabled(true);
-    const QString path = app_.desktop().openFileName(this, QString(), QString(), QString());
+    const QString path =
+        app_.desktop().openFileName(this, QString(), attachmentFolder(), QString());
     if (!path.isEmpty()) {
         AttachText->setText(QDir::toNativeSeparators(path));
         List2->addItem(QDir::toNativeSeparators(path));
@@ -341,7 +347,8 @@ void WriteForm::Command9_Click() {
     if (AttachText->text().isEmpty()) {
         return;
     }
-    const QString path = app_.desktop().openFileName(this, QString(), QString(), QString());
+    const QString path =
+        app_.desktop().openFileName(this, QString(), attachmentFolder(), QString());
     if (!path.isEmpty()) {
         AttachText->setText(AttachText->text() + u',' + QDir::toNativeSeparators(path));
         List2->addItem(QDir::toNativeSeparators(path));

@@ -113,6 +113,7 @@ class WriteForm : public QuillpostForm {
     // The template box, its line box or its drop-down list.
     bool isComboPart(const QWidget* widget) const;
     void showHelp(const QString& text);
+    QString attachmentFolder() const;
 
     QButtonGroup* options_;
     QHash<QObject*, void (WriteForm::*)()> mouseMoveHandlers_;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 
+#include "app_folder.h"
 #include "desktop.h"
 #include "mail_submission.h"
 #include "main_form.h"
@@ -103,7 +104,8 @@ void BackForm::Command1_Click() {
 }
 
 void BackForm::AttachCommand_Click() {
-    const QString path = app_.desktop().openFileName(this, QString(), QString(), QString());
+    const QString path = app_.desktop().openFileName(
+        this, QString(), appPath(app_.folder(), u"\\添付フォルダ\\"), QString());
     if (!path.isEmpty()) {
         AttachText->setText(QDir::toNativeSeparators(path));
     }
