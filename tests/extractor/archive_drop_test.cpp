@@ -31,9 +31,11 @@ TEST(ArcopenDrop, BuildsTheCommandLineStatusAndUpperCaseFailureCodes) {
               uR"(x -d1 -y1 "C:\dl\file" "C:\dl\file"\ *.*)");
     EXPECT_EQ(extractingStatus(1, 2, QStringLiteral("C:\\dl\\file.lzh")),
               u"Extracting(1/2):C:\\dl\\file.lzh");
-    // The failure texts themselves are checked through the window.
+    // The failure texts themselves are checked through the window; a code the module does
+    // not give still gets advice before it.
     EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0xABC}}, 1),
-              u"解凍に失敗しました。Error Code:0xABC");
+              u"解凍できませんでした。書庫が正しいか、解凍先のフォルダに書き込めるかを"
+              u"確かめてください。\n解凍に失敗しました。Error Code:0xABC");
 }
 
 TEST(ArcopenDrop, PassesCodePage932WhenThePathFitsAndMarkedUtf8Otherwise) {

@@ -100,9 +100,16 @@ TEST_F(ArcopenForm, ReportsEveryFailedArchiveAndStaysOpen) {
     const QString hostile = place(QStringLiteral("hostile_parent.lzh"), QStringLiteral("evil.lzh"));
     form_->Label1_OLEDragDrop(*filesDrop({bad, good, hostile}));
     ASSERT_EQ(desktop_.messages.size(), 1);
-    EXPECT_EQ(desktop_.messages[0].text, QStringLiteral("「%1」解凍に失敗しました。Error Code:0x3\n"
-                                                        "「%2」解凍に失敗しました。Error Code:0x7")
-                                             .arg(bad, hostile));
+    // Per failed archive: what happened and what to do after its path, then the code.
+    EXPECT_EQ(desktop_.messages[0].text,
+              QStringLiteral("「%1」LHA形式（.lzh）の書庫ではありません。ほかの形式の書庫は、"
+                             "その形式に合ったソフトで開いてください。\n"
+                             "解凍に失敗しました。Error Code:0x3\n"
+                             "「%2」解凍先のフォルダの外へ書き出そうとする名前が書庫にあったため、"
+                             "何も解凍しませんでした。危険な書庫のおそれがあります。"
+                             "送り主に確かめてください。\n"
+                             "解凍に失敗しました。Error Code:0x7")
+                  .arg(bad, hostile));
     EXPECT_EQ(desktop_.messages[0].title, u"Failed");
     EXPECT_EQ(desktop_.messages[0].icon, Desktop::Icon::Critical);
     EXPECT_TRUE(form_->isVisible());
@@ -115,7 +122,10 @@ TEST_F(ArcopenForm, ReportsEveryFailedArchiveAndStaysOpen) {
 TEST_F(ArcopenForm, OneFailedArchiveGetsThePlainFailureText) {
     const QString bad = place(QStringLiteral("unsupported_method.lzh"), QStringLiteral("old.lzh"));
     form_->Form_OLEDragDrop(*filesDrop({bad}));
-    EXPECT_EQ(desktop_.messageTexts(), QStringList{u"解凍に失敗しました。Error Code:0x5"_qs});
+    EXPECT_EQ(desktop_.messageTexts(),
+              QStringList{u"この書庫は対応していない圧縮方式で作られています。送り主に -lh5- "
+                          u"などの方式で作り直してもらってください。\n"
+                          u"解凍に失敗しました。Error Code:0x5"_qs});
     EXPECT_TRUE(form_->isVisible());
 }
 
@@ -174,7 +184,11 @@ TEST_F(ArcopenForm, TheFormThePictureAndTheInstructionTakeDrops) {
 TEST_F(ArcopenForm, AnArchiveNamedWithoutADotCannotBecomeItsOwnFolder) {
     const QString file = place(QStringLiteral("stored_level0.lzh"), QStringLiteral("nodot"));
     form_->Form_OLEDragDrop(*filesDrop({file}));
-    EXPECT_EQ(desktop_.messageTexts(), QStringList{u"解凍に失敗しました。Error Code:0x6"_qs});
+    ASSERT_EQ(desktop_.messages.size(), 1);
+    const QStringList lines = desktop_.messages[0].text.split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains(u"同じ名前のファイルがないか"));
+    EXPECT_EQ(lines[1], u"解凍に失敗しました。Error Code:0x6");
     // The archive itself is left as it was.
     EXPECT_EQ(QFileInfo(file).size(),
               QFileInfo(testArchive(QStringLiteral("stored_level0.lzh"))).size());

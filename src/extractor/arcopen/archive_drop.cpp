@@ -3,11 +3,13 @@
 #include <QStringList>
 
 #include "cp932.h"
+#include "unlha_result_words.h"
 
 namespace {
 
+// What went wrong and what to do first, then the fixed failure line with the code.
 QString failureText(qint32 result) {
-    return QStringLiteral("解凍に失敗しました。Error Code:0x") +
+    return unlhaResultInWords(result) + QStringLiteral("\n解凍に失敗しました。Error Code:0x") +
            QString::number(static_cast<quint32>(result), 16).toUpper();
 }
 

@@ -29,7 +29,8 @@ struct FailedArchive {
     qint32 result;
 };
 
-// The failure box text. One dropped archive: "解凍に失敗しました。Error Code:0x" and the
-// result in upper-case hexadecimal. Several: one such line per failed archive, each after
-// the archive's path, so an early failure is not hidden by a later success.
+// The failure box text. One dropped archive: a line in words on what happened and what to
+// do, then "解凍に失敗しました。Error Code:0x" and the result in upper-case hexadecimal.
+// Several: those two lines per failed archive, the first after the archive's path, so an
+// early failure is not hidden by a later success.
 QString failureMessage(const QList<FailedArchive>& failures, int droppedCount);

@@ -11,7 +11,8 @@ QString unlhaResultInWords(qint32 result) {
                 "もう一度ドロップしてください。");
         case kUnlhaCannotOpen:
             return QStringLiteral(
-                "書庫ファイルを開けませんでした。ファイルがまだあるか、読めるかを確かめてください。");
+                "書庫ファイルを開けませんでした。ファイルがまだあるか、"
+                "読めるかを確かめてください。");
         case kUnlhaNotAnArchive:
             return QStringLiteral(
                 "LHA形式（.lzh）の書庫ではありません。ほかの形式の書庫は、その形式に合った"
