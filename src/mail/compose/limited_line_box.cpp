@@ -46,8 +46,16 @@ void LimitedLineBox::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
+qsizetype LimitedLineBox::replacedLength(const QInputMethodEvent& event) const {
+    // The box drops the selection first, then the range around the cursor.
+    const qsizetype remaining = text().size() - selectedText().size();
+    const qsizetype cursor = hasSelectedText() ? selectionStart() : cursorPosition();
+    const qsizetype start = std::max<qsizetype>(0, cursor + event.replacementStart());
+    return std::clamp<qsizetype>(remaining - start, 0, event.replacementLength());
+}
+
 void LimitedLineBox::inputMethodEvent(QInputMethodEvent* event) {
-    const QString commit = fitToRoom(event->commitString(), room(), false);
+    const QString commit = fitToRoom(event->commitString(), room() + replacedLength(*event), false);
     if (commit == event->commitString()) {
         QLineEdit::inputMethodEvent(event);
         return;

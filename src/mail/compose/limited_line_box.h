@@ -26,6 +26,8 @@ class LimitedLineBox : public QLineEdit {
   private:
     // Characters the user may still add in place of the selection.
     qsizetype room() const;
+    // Characters an input method's commit replaces besides the selection (reconversion).
+    qsizetype replacedLength(const QInputMethodEvent& event) const;
 
     int limit_;
 };

@@ -43,8 +43,29 @@ void LimitedTextBox::keyPressEvent(QKeyEvent* event) {
     TextBox::keyPressEvent(event);
 }
 
+qsizetype LimitedTextBox::replacedLength(const QInputMethodEvent& event) const {
+    // The box drops the selection first, then the range around the cursor; a range that
+    // leaves the text is not applied.
+    const QTextCursor cursor = textCursor();
+    const QString remaining = toPlainText().remove(cursor.selectionStart(),
+                                                   cursor.selectionEnd() - cursor.selectionStart());
+    const auto inText = [&](qsizetype position) {
+        return position >= 0 && position <= remaining.size();
+    };
+    qsizetype start = cursor.selectionStart();
+    if (inText(start + event.replacementStart())) {
+        start += event.replacementStart();
+    }
+    const qsizetype end =
+        inText(start + event.replacementLength()) ? start + event.replacementLength() : start;
+    return countedLength(QStringView(remaining).sliced(start, end - start));
+}
+
 void LimitedTextBox::inputMethodEvent(QInputMethodEvent* event) {
-    const QString commit = fitted(event->commitString());
+    QString commit = event->commitString();
+    // Each CR LF or lone CR becomes one line break, as a paste does.
+    commit.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    commit = fitToRoom(commit, room() + replacedLength(*event), true);
     if (commit == event->commitString()) {
         TextBox::inputMethodEvent(event);
         return;

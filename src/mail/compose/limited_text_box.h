@@ -21,6 +21,9 @@ class LimitedTextBox : public TextBox {
   private:
     // Characters the user may still add in place of the selection.
     qsizetype room() const;
+    // Characters an input method's commit replaces besides the selection (reconversion),
+    // each line end counted as two.
+    qsizetype replacedLength(const QInputMethodEvent& event) const;
     // `text` cut so that it fits, counting each line end as two characters.
     QString fitted(const QString& text) const;
 

@@ -34,13 +34,6 @@ void commit(const QString& text, int replacementStart = 0, int replacementLength
     QApplication::sendEvent(QApplication::focusWidget(), &event);
 }
 
-QString lineText(QWidget& box) {
-    return static_cast<QLineEdit&>(box).text();
-}
-QString plainText(QWidget& box) {
-    return static_cast<LimitedTextBox&>(box).Text();
-}
-
 TEST(InputMethod, ACommitIsCutToTheRoomLeftWhilePreeditIsNotCounted) {
     LimitedLineBox line(5);
     activate(line);
@@ -59,6 +52,38 @@ TEST(InputMethod, ACommitIsCutToTheRoomLeftWhilePreeditIsNotCounted) {
     preedit(QStringLiteral("にほんご"));
     commit(QStringLiteral("日本語"));
     EXPECT_EQ(text.Text(), QStringLiteral("a日本語日"));
+}
+
+// Reconversion: the input method replaces text before the cursor with what it commits.
+TEST(InputMethod, AReplacingCommitAtTheLimitKeepsTheTextItReplaces) {
+    LimitedLineBox line(5);
+    activate(line);
+    line.setText(QStringLiteral("abにほ"));
+    commit(QStringLiteral("日本"), -2, 2);
+    EXPECT_EQ(line.text(), QStringLiteral("ab日本"));
+    commit(QStringLiteral("日本語"), -2, 2);
+    EXPECT_EQ(line.text(), QStringLiteral("ab日本語"));
+
+    LimitedTextBox text(5);
+    activate(text);
+    text.SetText(QStringLiteral("a\nにほ"));
+    text.moveCursor(QTextCursor::End);
+    commit(QStringLiteral("日本語"), -2, 2);
+    EXPECT_EQ(text.Text(), QStringLiteral("a\r\n日本"));
+}
+
+// A multi-line commit (e.g. from the input method's clipboard history) is counted as it
+// lands: each line end, CR LF or a lone CR, is one break of two characters.
+TEST(InputMethod, ACommittedLineEndCountsAsTheBreakItBecomes) {
+    LimitedTextBox crlf(5);
+    activate(crlf);
+    commit(QStringLiteral("a\r\nbc"));
+    EXPECT_EQ(crlf.Text(), QStringLiteral("a\r\nbc"));
+
+    LimitedTextBox cr(4);
+    activate(cr);
+    commit(QStringLiteral("ab\rcd"));
+    EXPECT_EQ(cr.Text(), QStringLiteral("ab\r\n"));
 }
 
 }  // namespace
