@@ -1,5 +1,6 @@
 #include "attachment_sweep.h"
 
+#include "failure_detail.h"
 #include "numbered_copy.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ bool sweepKeyword(const QDir& folder, const QString& keyword, QStringList& names
             return true;
         }
         refused = true;
-        failures.append(QStringLiteral("%1 (%2)").arg(name, file.errorString()));
+        failures.append(fileAndReason(file.fileName(), file.errorString()));
         return false;
     });
     return deleted && !refused;

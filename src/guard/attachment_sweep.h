@@ -28,7 +28,7 @@ bool sweepTakes(QStringView keyword, QStringView name);
 struct SweepResult {
     // Keywords whose files were all deleted; each counts once however many it matched.
     int deletedKeywords = 0;
-    // Matching files that could not be deleted, with the reason.
+    // Matching files that could not be deleted: each one's path with the reason.
     QStringList failures;
 };
 

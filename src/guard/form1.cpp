@@ -13,6 +13,7 @@
 #include "app_folder.h"
 #include "cp932.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "file_viewing.h"
 #include "guard_texts.h"
 #include "units.h"
@@ -224,7 +225,7 @@ void Form1::offerOtherFile(const QString& path) {
         }
         const QString error = copyFileSafely(path, target);
         if (!error.isEmpty()) {
-            reportFailure(text(kSaveFailed), QDir::toNativeSeparators(target) + u'\n' + error);
+            reportFailure(text(kSaveFailed), fileAndReason(target, error));
         }
     }
 }
@@ -257,11 +258,13 @@ void Form1::Command2_Click() {
         // never leaves a blank line that would end the sweep.
         KeywordRecord record = keywords_.ReadAt(recordNo).value_or(KeywordRecord{});
         if (!keywords_.MarkDeleted(recordNo, record)) {
-            reportFailure(text(kDeleteFailed), keywords_.errorString());
+            reportFailure(text(kDeleteFailed),
+                          fileAndReason(keywords_.file().path(), keywords_.errorString()));
         }
     }
     if (!keywords_.Compact()) {
-        reportFailure(text(kCompactFailed), keywords_.errorString());
+        reportFailure(text(kCompactFailed),
+                      fileAndReason(keywords_.file().path(), keywords_.errorString()));
     }
     Command5_Click();
 }
@@ -279,7 +282,8 @@ void Form1::Command3_Click() {
         return;
     }
     if (!keywords_.Append({keyword, 1})) {
-        reportFailure(text(kRegisterFailed), keywords_.errorString());
+        reportFailure(text(kRegisterFailed),
+                      fileAndReason(keywords_.file().path(), keywords_.errorString()));
         return;
     }
     Label2->setText(text(kRegistered));
@@ -327,6 +331,6 @@ void Form1::placeLabel2(int top) {
 }
 
 void Form1::reportFailure(const QString& what, const QString& detail) {
-    desktop_.message(this, what + QStringLiteral("\n\n") + detail, {}, Desktop::Buttons::Ok,
+    desktop_.message(this, what + u'\n' + detail, {}, Desktop::Buttons::Ok,
                      Desktop::Icon::Critical);
 }

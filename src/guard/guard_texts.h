@@ -50,15 +50,26 @@ inline constexpr QStringView kHelp =
     u".src等まで全て正確に。完全一致したファイルのみ削除します。）\r\n\r\n"
     u"知らない人からの添付ファイルは開かない事が､感染を防止します｡ ";
 
-// Holdfast's own messages where something failed or a choice is needed.
+// Holdfast's own messages where something failed or a choice is needed. A failure box
+// says on its first line what went wrong and what to do; the path and the system's reason
+// follow on the next.
 inline constexpr QStringView kDriveNotReady =
-    u"ドライブ %1 は準備ができていないか、開くことができません。";
+    u"ドライブの準備ができていないか、開くことができません。ディスクや機器がつながっているかを"
+    u"確かめてください。\n%1";
 inline constexpr QStringView kNotInCodePage =
     u"キーワードに登録できない文字が含まれています。ファイル名を確認して下さい。";
-inline constexpr QStringView kRegisterFailed = u"キーワードを登録できませんでした。";
-inline constexpr QStringView kDeleteFailed = u"キーワードを削除できませんでした。";
-inline constexpr QStringView kCompactFailed = u"キーワード一覧を整理できませんでした。";
-inline constexpr QStringView kSweepRefused = u"次のファイルは削除できませんでした。";
+inline constexpr QStringView kRegisterFailed =
+    u"キーワードを登録できませんでした。Holdfastのフォルダに書き込めるか、ディスクに空きが"
+    u"あるかを確かめてください。";
+inline constexpr QStringView kDeleteFailed =
+    u"キーワードを削除できませんでした。キーワード一覧のファイルに書き込めるかを確かめて"
+    u"ください。";
+inline constexpr QStringView kCompactFailed =
+    u"キーワード一覧を整理できませんでした。一覧は元のままです。Holdfastのフォルダに書き込める"
+    u"か、ディスクに空きがあるかを確かめてください。";
+inline constexpr QStringView kSweepRefused =
+    u"次のファイルは削除できませんでした。ファイルを使っているプログラムを閉じ、添付フォルダに"
+    u"書き込めるかを確かめてから、もう一度ウイルス自動削除を実行してください。";
 inline constexpr QStringView kDownloadTitle = u"ファイルのダウンロード";
 inline constexpr QStringView kDownloadQuestion =
     u"ファイル名: %1\n場所: %2\n\nこのファイルは表示できません。"
@@ -68,7 +79,11 @@ inline constexpr QStringView kSaveChoice = u"このファイルを上記の場�
 inline constexpr QStringView kCancelChoice = u"キャンセル";
 inline constexpr QStringView kSaveTitle = u"名前を付けて保存";
 inline constexpr QStringView kSaveFilter = u"すべてのファイル (*)";
-inline constexpr QStringView kRunFailed = u"ファイルを開くことができませんでした。";
-inline constexpr QStringView kSaveFailed = u"ファイルを保存できませんでした。";
+inline constexpr QStringView kRunFailed =
+    u"ファイルを開くことができませんでした。この種類のファイルを開くプログラムが入っているかを"
+    u"確かめてください。";
+inline constexpr QStringView kSaveFailed =
+    u"ファイルを保存できませんでした。保存先のフォルダがあるか、書き込めるか、ディスクに空きが"
+    u"あるかを確かめてください。";
 
 }  // namespace guard_text

@@ -111,6 +111,20 @@ TEST_F(HoldfastBrowse, AProgramRunsOnlyWhenTheUserChoosesTo) {
     EXPECT_EQ(desktop.openedUrls.size(), 1);
 }
 
+TEST_F(HoldfastBrowse, AFailedCopySaysWhatToDoThenThePathAndTheReason) {
+    attach(QStringLiteral("setup.exe"), QByteArray::fromHex("4d5a9000"));
+    const QString target = app.file(QStringLiteral("no-such-folder/copy.exe"));
+    desktop.choiceAnswers = {1};
+    desktop.fileNames = {target};
+    clickFile(QStringLiteral("setup.exe"));
+    const QStringList lines = lastMessage().split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], kSaveFailed);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("確かめてください。")));
+    EXPECT_TRUE(lines[1].startsWith(target + QStringLiteral(" (")));
+    EXPECT_EQ(desktop.messages.last().icon, Desktop::Icon::Critical);
+}
+
 TEST_F(HoldfastBrowse, HelpButtonAlternatesTheHelpText) {
     form.show();
     form.Command1_Click();
