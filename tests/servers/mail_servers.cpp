@@ -33,6 +33,9 @@ MailServers::MailServers(const Options& options) {
     if (options.pop3TlsRequired) {
         arguments << QStringLiteral("--pop3-tls-required");
     }
+    if (options.smtpSizeLimit > 0) {
+        arguments << QStringLiteral("--smtp-size-limit") << QString::number(options.smtpSizeLimit);
+    }
     // Debian's aiosmtpd is importable only by the system interpreter.
     supervisor_.setStandardErrorFile(dir_.filePath(QStringLiteral("supervisor.log")));
     supervisor_.start(QStringLiteral("/usr/bin/python3"), arguments);

@@ -22,6 +22,7 @@ class MailServers {
         QString certificateName;
         bool pop3Stls = false;         // the plain POP3 port offers STLS
         bool pop3TlsRequired = false;  // STLS offered, and every login refused before it
+        int smtpSizeLimit = 0;  // bytes above which SMTP refuses a mail (552); 0: the default
     };
 
     MailServers();

@@ -3,6 +3,7 @@
 
     mail_servers.py run --dir DIR [--user NAME:PASSWORD ...] [--smtp-auth]
                         [--cert-name NAME] [--pop3-stls] [--pop3-tls-required]
+                        [--smtp-size-limit BYTES]
 
 Starts a Dovecot POP3 instance (plain, APOP and POP3S with a self-signed certificate, users from a passwd-file, one Maildir each) and aiosmtpd SMTP servers that
 deliver into the same Maildirs, so that a mail sent by SMTP can be fetched back by POP3:
@@ -10,7 +11,8 @@ plain, implicit TLS, a submission port that requires STARTTLS before AUTH and AU
 mail, and a port that offers STARTTLS but refuses it. Passwords cross SMTP AUTH in code
 page 932. --cert-name puts another name into the certificate (one the client does not
 ask for); --pop3-stls offers STLS on the plain POP3 port; --pop3-tls-required also makes
-Dovecot refuse any login before STLS. Prints one JSON
+Dovecot refuse any login before STLS; --smtp-size-limit makes the SMTP servers offer
+that SIZE and refuse larger mail with 552. Prints one JSON
 line with the ports once the servers answer, then runs until its standard input closes
 or it gets SIGTERM, and stops everything it started.
 """
@@ -239,6 +241,8 @@ def run(args):
     handler = Delivery(folder, users, owner, args.accept_any_recipient)
     auth = dict(authenticator=authenticator_for(users), auth_required=args.smtp_auth,
                 auth_require_tls=False)
+    if args.smtp_size_limit:
+        auth["data_size_limit"] = args.smtp_size_limit
     smtp = Controller(handler, hostname="127.0.0.1", port=ports["smtp"], **auth)
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     tls.load_cert_chain(cert, key)
@@ -298,6 +302,7 @@ def main():
     r.add_argument("--cert-name", default="localhost")
     r.add_argument("--pop3-stls", action="store_true")
     r.add_argument("--pop3-tls-required", action="store_true")
+    r.add_argument("--smtp-size-limit", type=int, default=0)
     args = parser.parse_args()
     run(args)
 

@@ -6,6 +6,7 @@
 #include "cp932.h"
 #include "curl_certificate_check.h"
 #include "curl_handles.h"
+#include "smtp_failure.h"
 #include "smtp_security.h"
 #include "transport_results.h"
 
@@ -25,15 +26,6 @@ size_t readUpload(char* buffer, size_t size, size_t count, void* userData) {
     return chunk;
 }
 
-// The server's answers, as libcurl reads them, tell what its EHLO offered.
-int watchAnswers(CURL*, curl_infotype type, char* data, size_t size, void* offer) {
-    if (type == CURLINFO_HEADER_IN) {
-        noteSmtpAnswer(*static_cast<SmtpOffer*>(offer),
-                       QByteArrayView(data, static_cast<qsizetype>(size)));
-    }
-    return 0;
-}
-
 bool isRefusal(CURLcode result) {
     return result == CURLE_LOGIN_DENIED || result == CURLE_SEND_ERROR ||
            result == CURLE_UPLOAD_FAILED || result == CURLE_WEIRD_SERVER_REPLY ||
@@ -46,7 +38,43 @@ struct Attempt {
     QString detail;
     SmtpOffer offer;
     CurlCertificateCheck certificate;
+    SmtpStep step = SmtpStep::Connecting;
+    QByteArray lastReply;
+    qint64 sizeLimit = 0;
+    bool quitting = false;
 };
+
+// The dialogue as libcurl logs it tells what the server's EHLO offered, which command a
+// refusal answered, and the refusal's own words.
+int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* attemptData) {
+    auto* attempt = static_cast<Attempt*>(attemptData);
+    const QByteArrayView text(data, static_cast<qsizetype>(size));
+    // libcurl says QUIT after a refusal too: its answer must not hide the refusal's.
+    if (attempt->quitting) {
+        return 0;
+    }
+    if (type == CURLINFO_HEADER_OUT && text.startsWith("QUIT")) {
+        attempt->quitting = true;
+    } else if (type == CURLINFO_HEADER_OUT) {
+        attempt->step = stepOfCommand(text, attempt->step);
+    } else if (type == CURLINFO_DATA_OUT && attempt->step == SmtpStep::Data) {
+        attempt->step = SmtpStep::Message;
+    } else if (type == CURLINFO_HEADER_IN) {
+        noteSmtpAnswer(attempt->offer, text);
+        const QList<QByteArray> lines = text.toByteArray().split('\n');
+        for (const QByteArray& raw : lines) {
+            const QByteArray line = raw.trimmed();
+            if (line.isEmpty()) {
+                continue;
+            }
+            attempt->lastReply = line;
+            if (const qint64 limit = offeredSizeLimit(line)) {
+                attempt->sizeLimit = limit;
+            }
+        }
+    }
+    return 0;
+}
 
 // One SMTP transaction. `useSsl` is CURLUSESSL_ALL (STARTTLS or fail) or CURLUSESSL_NONE.
 void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& options,
@@ -64,8 +92,8 @@ void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& opti
     installCertificateCheck(easy.get(), attempt.certificate);
     curl_easy_setopt(easy.get(), CURLOPT_USE_SSL, useSsl);
     curl_easy_setopt(easy.get(), CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(easy.get(), CURLOPT_DEBUGFUNCTION, watchAnswers);
-    curl_easy_setopt(easy.get(), CURLOPT_DEBUGDATA, &attempt.offer);
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGFUNCTION, watchDialogue);
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGDATA, &attempt);
     // A silent server fails the send after the same time as any other network wait.
     curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT,
                      static_cast<long>(std::max(1, options.timeoutMs / 1000)));
@@ -148,14 +176,18 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
                     .arg(host.authority(), attempt.detail);
         return TransportResult::NetworkFailure;
     }
-    if (isRefusal(attempt.result) && attempt.replyCode >= 400) {
-        error =
-            QStringLiteral("SMTPサーバー %1 がメールを受け付けませんでした。\n(%2、応答コード %3)")
-                .arg(host.authority(), attempt.detail)
-                .arg(attempt.replyCode);
-        return TransportResult::Refused;
+    SmtpFailure failure;
+    failure.step = attempt.step;
+    failure.refused = isRefusal(attempt.result) && attempt.replyCode >= 400;
+    failure.timedOut = attempt.result == CURLE_OPERATION_TIMEDOUT;
+    // A reply code of a dialogue that broke off is only that of the last good answer.
+    if (failure.refused) {
+        failure.replyCode = attempt.replyCode;
+        failure.serverReply = QString::fromUtf8(attempt.lastReply);
     }
-    error = QStringLiteral("SMTPサーバー %1 と通信できませんでした。\n(%2)")
-                .arg(host.authority(), attempt.detail);
-    return TransportResult::NetworkFailure;
+    failure.detail = attempt.detail;
+    failure.sizeLimit = attempt.sizeLimit;
+    failure.mailSize = message.size();
+    error = describeSmtpFailure(host.authority(), failure);
+    return failure.refused ? TransportResult::Refused : TransportResult::NetworkFailure;
 }

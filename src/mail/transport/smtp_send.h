@@ -22,8 +22,9 @@ struct SmtpEnvelope {
 // upgrade that fails ends the send rather than going on in clear. The account (in code
 // page 932) goes only over TLS or where mayLogInWithoutTls allows it, and only to a
 // server that offers AUTH.
-// 0, or a negative result of transport_results.h with `error` in Japanese holding the
-// server's or libcurl's detail; with UntrustedCertificate, `certificate` says why.
+// 0, or a negative result of transport_results.h with `error` in Japanese: what happened
+// and what to do, then on a second line the server's reply or libcurl's detail (see
+// smtp_failure.h); with UntrustedCertificate, `certificate` says why.
 int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
                  const QByteArray& message, QString& error,
                  std::optional<CertificateProblem>& certificate);
