@@ -131,9 +131,10 @@ void frmMain::mnuPrint_Click() {
     const QString text =
         hasSelection && choice.selectionOnly ? selectedPlainText() : rtfEd->toPlainText();
     if (printCopies(printer, text, rtfEd->font(), choice.copies) == 0) {
-        desktop_.message(
-            this, QStringLiteral("選んだページはこの文書にありません。何も印刷していません。"),
-            QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+        desktop_.message(this,
+                         QStringLiteral("選んだページはこの文書にありません。何も印刷していません。"
+                                        "印刷するページの範囲を選び直してください。"),
+                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
     }
 }
 

@@ -18,6 +18,15 @@ QString folderOf(const QString& path) {
     return path.left(cut + 1);
 }
 
+// A failure box: what went wrong and what to do, then the file and the system's reason.
+QString fileFailure(const QString& what, const QString& path, const QString& reason) {
+    return what + u'\n' + QDir::toNativeSeparators(path) + QStringLiteral(" (") + reason + u')';
+}
+
+const QString kCannotSave = QStringLiteral(
+    "ファイルに保存できませんでした。保存先のフォルダがあるか、書き込めるか、ディスクに空きが"
+    "あるかを確かめてください。");
+
 }  // namespace
 
 frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
@@ -35,8 +44,7 @@ frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
     }
     QString reason;
     if (!writeTextFile(currentFile, *bytes, &reason)) {
-        *error = QStringLiteral("ファイルに保存できませんでした。\n") +
-                 QDir::toNativeSeparators(currentFile) + u'\n' + reason;
+        *error = fileFailure(kCannotSave, currentFile, reason);
         return SaveOutcome::Failed;
     }
     modified = false;
@@ -110,8 +118,9 @@ void frmMain::mnuOPen_Click() {
     const std::optional<TextFileContent> content = readTextFile(path, &error);
     if (!content) {
         desktop_.message(this,
-                         QStringLiteral("ファイルを開けませんでした。\n") +
-                             QDir::toNativeSeparators(path) + u'\n' + error,
+                         fileFailure(QStringLiteral("ファイルを開けませんでした。ファイルがあるか、"
+                                                    "読めるかを確かめてください。"),
+                                     path, error),
                          QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
         return;
     }
@@ -147,10 +156,8 @@ void frmMain::mnuSaveAs_Click() {
     }
     QString error;
     if (!writeTextFile(path, *bytes, &error)) {
-        desktop_.message(this,
-                         QStringLiteral("ファイルに保存できませんでした。\n") +
-                             QDir::toNativeSeparators(path) + u'\n' + error,
-                         QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+        desktop_.message(this, fileFailure(kCannotSave, path, error), QString(),
+                         Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
         return;
     }
     setWindowTitle(QDir::toNativeSeparators(path));

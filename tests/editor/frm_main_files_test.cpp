@@ -137,7 +137,12 @@ TEST_F(NotepaneFiles, OverwriteSaveThatCannotWriteTellsTheUserAndStaysModified) 
     window().currentFile = folder.file(QStringLiteral("no such folder/a.txt"));
     window().mnuUPdate_Click();
     ASSERT_EQ(desktop.messages.size(), 2);
-    EXPECT_TRUE(desktop.messages[1].text.contains(QStringLiteral("no such folder")));
+    // What went wrong and what to do, then the file and the system's reason.
+    const QStringList lines = desktop.messages[1].text.split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("ファイルに保存できませんでした。")));
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("確かめてください。")));
+    EXPECT_TRUE(lines[1].startsWith(window().currentFile + QStringLiteral(" (")));
     EXPECT_TRUE(window().modified);
 }
 
