@@ -9,6 +9,7 @@
 #include "main_form.h"
 #include "quillpost_app.h"
 #include "routines.h"
+#include "sent_attempt.h"
 #include "write_form.h"
 
 namespace {
@@ -34,18 +35,38 @@ QString bulkRecipient(QuillpostApp& app, int pass) {
     return address;
 }
 
-// Appends the attempt to the sent history, the body as the user wrote it.
-void recordAttempt(QuillpostApp& app, WriteForm& form) {
-    const SentMailRecord record{form.SubjectText->text(), form.ToText->Text(),
-                                form.BodyText->Text(), app.mainForm().Text1->text(), 1};
-    SentMailStore store = sentMailStore(app.folder());
-    if (const auto recordNo = store.Append(record)) {
-        app.SentBuffer = record;
-        app.CurrentRecordNo = *recordNo;
-        return;
+// Whether every pass got through, some did, or none.
+enum class Outcome { AllSent, SomeSent, NoneSent };
+
+QString statusText(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::AllSent:
+            return QStringLiteral("送信完了です。");
+        case Outcome::SomeSent:
+            return QStringLiteral("送信できなかったメールがあります。");
+        case Outcome::NoneSent:
+            break;
     }
-    app.desktop().message(
-        &form, QStringLiteral("送信履歴に記録できませんでした。\n") + store.errorString());
+    return QStringLiteral("メールを送信できませんでした。");
+}
+
+// What stops a send before its first pass: no server to send through, nobody to send to.
+bool readyToSend(QuillpostApp& app, WriteForm& form) {
+    if (!SmtpServerReady(app, &form)) {
+        return false;
+    }
+    if (!form.Option2->isChecked()) {
+        return RecipientGiven(app, &form, form.ToText->Text());
+    }
+    if (form.List1->count() == 0) {
+        app.desktop().message(
+            &form,
+            QStringLiteral("アドレス帳に宛先が登録されていないため、一括送信できません。"
+                           "アドレス帳に宛先を登録してから送信してください。"),
+            QStringLiteral("送信エラー"));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -55,6 +76,12 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
     form.Command9->setEnabled(false);
     form.List2->hide();
     form.AttachCommand->setEnabled(true);
+    if (!readyToSend(app, form)) {
+        if (!window.isNull()) {
+            form.Label7->setText(statusText(Outcome::NoneSent));
+        }
+        return;
+    }
     SetSendingLamp(app, true);
     form.Label7->setText(QStringLiteral("メールを送信中です。しばらくお待ち下さい。"));
 
@@ -67,27 +94,61 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         }
         return false;
     };
+    int sent = 0;
+    int failed = 0;
     const int passes = form.Option2->isChecked() ? form.List1->count() : 1;
     for (int pass = 1; pass <= passes; ++pass) {
-        const QString recipient =
-            form.Option2->isChecked() ? bulkRecipient(app, pass) : form.ToText->Text();
-        recordAttempt(app, form);
+        const bool bulk = form.Option2->isChecked();
+        const QString recipient = bulk ? bulkRecipient(app, pass) : form.ToText->Text();
+        if (bulk && recipient.trimmed().isEmpty()) {
+            ++failed;
+            app.desktop().message(
+                &form,
+                QStringLiteral(
+                    "アドレス帳の%1番目の宛先にアドレスがないため、この宛先には送信しません"
+                    "でした。アドレス帳でアドレスを入力してください。")
+                    .arg(pass),
+                QStringLiteral("送信エラー"));
+            if (abandoned()) {
+                return;
+            }
+            continue;
+        }
+        const std::optional<SentAttempt> attempt =
+            RecordSendAttempt(app, &form,
+                              {form.SubjectText->text(), form.ToText->Text(), form.BodyText->Text(),
+                               app.mainForm().Text1->text(), 1});
         if (abandoned()) {
             return;
         }
         if (form.Check1->isChecked()) {
             form.BodyText->SetText(withFortune(form.BodyText->Text(), form.drawFortune()));
         }
-        SubmitMail(app, &form, recipient, form.SubjectText->text(), form.BodyText->Text(),
-                   form.AttachText->text());
+        const bool delivered = SubmitMail(app, &form, recipient, form.SubjectText->text(),
+                                          form.BodyText->Text(), form.AttachText->text());
+        // The record goes whatever became of the window: the history must not list a mail
+        // as sent that the server never took.
+        if (delivered) {
+            ++sent;
+        } else {
+            ++failed;
+            if (attempt) {
+                WithdrawSendAttempt(app, window.data(), *attempt);
+            }
+        }
         if (abandoned()) {
             return;
         }
     }
 
-    form.Label7->setText(QStringLiteral("送信完了です。"));
+    const Outcome outcome = failed == 0 ? Outcome::AllSent
+                            : sent == 0 ? Outcome::NoneSent
+                                        : Outcome::SomeSent;
+    form.Label7->setText(statusText(outcome));
     SetSendingLamp(app, false);
-    if (!app.ending()) {
+    // After a failure the window stays, its status in view, for the mail to be put right
+    // and sent again.
+    if (outcome == Outcome::AllSent && !app.ending()) {
         ShowInPlace(app.mainForm(), form);
     }
 }

@@ -7,7 +7,10 @@
 #include "certificate_pins.h"
 #include "certificate_question.h"
 #include "desktop.h"
+#include "mail_host.h"
 #include "main_form.h"
+#include "option_form.h"
+#include "outgoing_mail.h"
 #include "quillpost_app.h"
 #include "settings_files.h"
 #include "transport_results.h"
@@ -47,6 +50,36 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
     QString message;
     app.transport().NMailGetMessage(message);
     app.desktop().message(owner.data(), message, title);
+    return false;
+}
+
+bool SmtpServerReady(QuillpostApp& app, QWidget* parent) {
+    const QString server = app.SmtpServer.trimmed();
+    if (!server.isEmpty() && parseMailHost(server, kSmtpProtocol)) {
+        return true;
+    }
+    const QString what =
+        server.isEmpty()
+            ? QStringLiteral("送信に使うSMTPサーバーが設定されていないため、送信できません。")
+            : QStringLiteral("SMTPサーバーの設定「%1」が正しくないため、送信できません。")
+                  .arg(app.SmtpServer);
+    app.desktop().message(
+        parent, what + QStringLiteral("サーバーの設定画面でSMTPサーバーを設定してください。"),
+        QStringLiteral("送信エラー"));
+    if (!app.ending()) {
+        app.optionForm().show();
+    }
+    return false;
+}
+
+bool RecipientGiven(QuillpostApp& app, QWidget* parent, const QString& recipients) {
+    if (!splitRecipients(recipients).isEmpty()) {
+        return true;
+    }
+    app.desktop().message(
+        parent,
+        QStringLiteral("宛先が入力されていません。宛先のアドレスを入力してから送信してください。"),
+        QStringLiteral("送信エラー"));
     return false;
 }
 

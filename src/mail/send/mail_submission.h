@@ -14,5 +14,13 @@ class QWidget;
 bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
                 const QString& body, const QString& attachments);
 
+// Whether a send can start: an SMTP server is set and can be read. Otherwise a box titled
+// "送信エラー" over `parent` says so and the server dialog opens to set it.
+bool SmtpServerReady(QuillpostApp& app, QWidget* parent);
+
+// Whether `recipients` (comma-separated) names anyone; otherwise a box titled "送信エラー"
+// over `parent` says the recipient is missing.
+bool RecipientGiven(QuillpostApp& app, QWidget* parent, const QString& recipients);
+
 // The main window's lamp timer runs every 500 ms while mail goes out, and stops after.
 void SetSendingLamp(QuillpostApp& app, bool on);

@@ -318,9 +318,13 @@ TEST_F(WriteFormTest, CtrlReturnSendsAndAPlainReturnStaysALineEnd) {
     EXPECT_EQ(w.BodyText->Text(), QStringLiteral("\r\n"));
     EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 0);
 
+    EXPECT_TRUE(desktop.messages.isEmpty());
+
+    // No server is set: the box that says so is what tells that a send started.
     QTest::keyClick(w.BodyText, Qt::Key_Return, Qt::ControlModifier);
     settle();
-    EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 1);
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("送信エラー"));
 }
 
 TEST(OuterSize, TheFrameIsTakenFromTheClientArea) {

@@ -1,0 +1,57 @@
+#include "sent_attempt.h"
+
+#include "desktop.h"
+#include "quillpost_app.h"
+
+namespace {
+
+// Where the record written as `image` stands now, or nothing when it is gone.
+std::optional<qint16> findAttempt(const SentMailStore& store, const SentAttempt& attempt) {
+    if (store.file().ReadAt(attempt.recordNo) == attempt.image) {
+        return attempt.recordNo;
+    }
+    std::optional<qint16> found;
+    store.file().ReadAll([&](qint16 recordNo, const QByteArray& bytes) {
+        if (bytes == attempt.image) {
+            found = recordNo;
+        }
+        return true;
+    });
+    return found;
+}
+
+}  // namespace
+
+std::optional<SentAttempt> RecordSendAttempt(QuillpostApp& app, QWidget* parent,
+                                             const SentMailRecord& record) {
+    SentMailStore store = sentMailStore(app.folder());
+    SentAttempt attempt{0, record.toBytes(), app.CurrentRecordNo, app.SentBuffer};
+    const auto recordNo = store.Append(record);
+    if (!recordNo) {
+        app.desktop().message(
+            parent, QStringLiteral("送信履歴に記録できませんでした。\n") + store.errorString());
+        return std::nullopt;
+    }
+    attempt.recordNo = *recordNo;
+    app.SentBuffer = record;
+    app.CurrentRecordNo = *recordNo;
+    return attempt;
+}
+
+void WithdrawSendAttempt(QuillpostApp& app, QWidget* parent, const SentAttempt& attempt) {
+    SentMailStore store = sentMailStore(app.folder());
+    if (const auto recordNo = findAttempt(store, attempt)) {
+        SentMailRecord buffer = SentMailRecord::fromBytes(attempt.image);
+        if (!store.Delete(*recordNo, buffer)) {
+            app.desktop().message(
+                parent, QStringLiteral("送信できなかったメールの記録を送信履歴から"
+                                       "消せませんでした。送信履歴から削除してください。\n") +
+                            store.errorString());
+        }
+    }
+    // Only what this attempt set is put back: a selection made meanwhile stays.
+    if (app.CurrentRecordNo == attempt.recordNo) {
+        app.CurrentRecordNo = attempt.previousCurrentRecordNo;
+        app.SentBuffer = attempt.previousBuffer;
+    }
+}
