@@ -1,5 +1,6 @@
 #include "mail_check.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -20,6 +21,7 @@
 #include "received_ledger.h"
 #include "routines.h"
 #include "settings_files.h"
+#include "transport_results.h"
 #include "tyaku_form.h"
 
 namespace {
@@ -27,6 +29,60 @@ namespace {
 constexpr char16_t kAttachmentFolder[] = u"\\添付フォルダ\\";
 constexpr char16_t kScratchFile[] = u"\\添付フォルダ\\0.txt";
 const QString kErrorTitle = QStringLiteral("エラー");
+
+// What the user can do about a failure, added to the first line of its box.
+const QString kCheckServer = QStringLiteral("サーバー名とネットワークの接続を確かめてください。");
+const QString kCheckAccount =
+    QStringLiteral("アカウント設定のユーザー名とパスワードを確かめてください。");
+const QString kTurnApopOff =
+    QStringLiteral("サーバーの設定画面でAPOPを使わない設定にしてから、もう一度受信してください。");
+const QString kTryAgain =
+    QStringLiteral("ネットワークの接続を確かめてから、もう一度受信してください。");
+const QString kCheckAttachmentFolder =
+    QStringLiteral("添付フォルダがあるか、書き込めるかを確かめてください。");
+const QString kCheckMailData =
+    QStringLiteral("★MailDataフォルダに書き込めるか、ディスクに空きがあるかを確かめてください。");
+
+// True when the first line of a message already tells the user what to do.
+bool saysWhatToDo(const QString& message) {
+    const QString first = message.section(u'\n', 0, 0);
+    return first.contains(u"ください") || first.contains(u"下さい");
+}
+
+// A transport message as a box: its first line says what went wrong, and gets `advice`
+// unless it says what to do already; the detail lines follow unchanged. `silent` stands in
+// for a message the transport left empty.
+QString withAdvice(const QString& message, const QString& silent, const QString& advice) {
+    const QString text = message.isEmpty() ? silent : message;
+    if (saysWhatToDo(text)) {
+        return text;
+    }
+    const qsizetype end = text.indexOf(u'\n');
+    return end < 0 ? text + advice : text.left(end) + advice + text.mid(end);
+}
+
+// What to do when the login was not accepted, by the kind of failure.
+QString loginAdvice(int result) {
+    switch (result) {
+        case TransportResult::Refused:
+            return kCheckAccount;
+        case TransportResult::ApopNotOffered:
+            return kTurnApopOff;
+        default:
+            return kTryAgain;
+    }
+}
+
+// A box of a first line and, when there is any, the detail below it.
+QString withDetail(const QString& first, const QString& detail) {
+    return detail.isEmpty() ? first : first + u'\n' + detail;
+}
+
+// The file of a failure and the system's reason, for the line after the advice.
+QString fileAndReason(const QString& path, const QString& reason) {
+    const QString file = QDir::toNativeSeparators(path);
+    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
+}
 
 // Writes the header and the body as two CR LF lines, then reads the file back line by
 // line, every line followed by CR LF, as the attachment decoder is handed the mail.
@@ -112,7 +168,10 @@ class Receiving {
         app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
         if (handle_ == -1) {
             // Reported, not shown as "no new mail": that would call a failure a success.
-            if (explained || showError(lastTransportMessage())) {
+            if (explained ||
+                showError(withAdvice(lastTransportMessage(),
+                                     QStringLiteral("POP3サーバーに接続できませんでした。"),
+                                     kCheckServer))) {
                 app_.mainForm().Label2->clear();
             }
             return failed();
@@ -136,7 +195,10 @@ class Receiving {
             return ended();
         }
         if (count < 0) {
-            if (!showError(lastTransportMessage()) || !close()) {
+            if (!showError(withAdvice(lastTransportMessage(),
+                                      QStringLiteral("POP3サーバーにログインできませんでした。"),
+                                      loginAdvice(count))) ||
+                !close()) {
                 return ended();
             }
             relistHistory();
@@ -158,9 +220,11 @@ class Receiving {
         // Notes of a check that ended between a note and its record are settled before
         // anything is stored, while the record numbers still tell.
         if (!ledger.settle(QFileInfo(store.file().path()).size() / ReceivedMailRecord::Length)) {
-            showError(QStringLiteral("受信済みメールの記録 (%1) を更新できません。\n"
-                                     "メールはサーバーに残してあります。")
-                          .arg(QString::fromUtf16(ReceivedLedger::kFileLiteral)));
+            showError(
+                QStringLiteral("受信済みメールの記録を更新できないため、受信をやめました。"
+                               "メールはサーバーに残してあります。") +
+                kCheckMailData + u'\n' +
+                QDir::toNativeSeparators(appPath(app_.folder(), ReceivedLedger::kFileLiteral)));
             return close() ? failed() : ended();
         }
         QSet<QString> onServer;
@@ -172,7 +236,7 @@ class Receiving {
                 return ended();
             }
             if (identified < 0) {
-                if (!reportFailure(n, lastTransportMessage())) {
+                if (!reportFailure(n, kTryAgain, lastTransportMessage())) {
                     return ended();
                 }
                 complete = false;
@@ -217,8 +281,9 @@ class Receiving {
             transport_.dropPop3Connection(handle_);
             finishTimer();
             showError(QStringLiteral("受信したメールをディスクに書き込めませんでした。メールは"
-                                     "サーバーに残してあります。\n") +
-                      store.errorString());
+                                     "サーバーに残してあります。ディスクに空きがあるかを確かめて"
+                                     "から、もう一度受信してください。\n") +
+                      fileAndReason(store.file().path(), store.errorString()));
             return failed();
         }
         if (!close()) {
@@ -254,7 +319,7 @@ class Receiving {
             return Step::Ended;
         }
         if (!fetched) {
-            return reportFailure(n, lastTransportMessage()) ? Step::Failed : Step::Ended;
+            return reportFailure(n, kTryAgain, lastTransportMessage()) ? Step::Failed : Step::Ended;
         }
         const bool attachment = StripAtNul(body).contains(QStringLiteral("attachment"));
 
@@ -266,11 +331,15 @@ class Receiving {
         if (saved == -5) {
             // Stored without its attachments the mail would lose them for good: it stays
             // on the server, whole, until they can be saved.
+            const QString why = StripAtNul(lastTransportMessage());
             app_.desktop().message(
                 &app_.mainForm(),
-                QStringLiteral("添付ファイルをオープンできません\n") + lastTransportMessage() +
-                    QStringLiteral("\n%1 通目のメールとその後のメールはサーバーに残してあります。")
-                        .arg(n));
+                withDetail(QStringLiteral(
+                               "添付ファイルをオープンできません。%1 通目のメールとその後のメールは"
+                               "サーバーに残してあります。")
+                                   .arg(n) +
+                               (saysWhatToDo(why) ? QString() : kCheckAttachmentFolder),
+                           why));
             return app_.ending() ? Step::Ended : Step::Failed;
         }
         if (saved == -6) {
@@ -297,8 +366,9 @@ class Receiving {
         tyaku.Text7->setText(QString::number(tyaku.MailListView->topLevelItemCount()));
         noting(recordNo);
         if (!StoreReceivedMail(app_, store, recordNo)) {
-            return reportFailure(n, QStringLiteral("受信したメールを保存できません。\n") +
-                                        store.errorString())
+            return reportFailure(n, kCheckMailData,
+                                 QStringLiteral("受信したメールを保存できません。\n") +
+                                     fileAndReason(store.file().path(), store.errorString()))
                        ? Step::Failed
                        : Step::Ended;
         }
@@ -307,15 +377,19 @@ class Receiving {
         return Step::Stored;
     }
 
-    // Mail n and those after it stay on the server; false when the program ended.
-    bool reportFailure(int n, const QString& why) {
+    // Mail n and those after it stay on the server; `advice` joins the first line unless
+    // `why` says what to do already. False when the program ended.
+    bool reportFailure(int n, const QString& advice, const QString& why) {
         if (app_.ending()) {
             return false;
         }
-        return showError(QStringLiteral("%1 通目のメールを受信できませんでした。このメールと"
-                                        "その後のメールはサーバーに残してあります。\n")
-                             .arg(n) +
-                         why);
+        const QString detail = StripAtNul(why);
+        return showError(
+            withDetail(QStringLiteral("%1 通目のメールを受信できませんでした。このメールと"
+                                      "その後のメールはサーバーに残してあります。")
+                               .arg(n) +
+                           (saysWhatToDo(detail) ? QString() : advice),
+                       detail));
     }
 
     bool deleteFromServer(int n) {
@@ -414,7 +488,7 @@ void MailCheck(QuillpostApp& app) {
         // "No new mail" would hide that nothing can arrive until a server is set.
         app.desktop().message(
             &app.mainForm(),
-            QStringLiteral("受信するPOP3サーバーが設定されていません。\n"
+            QStringLiteral("受信するPOP3サーバーが設定されていません。"
                            "サーバーの設定画面でPOP3サーバーを設定してください。"),
             QStringLiteral("エラー"));
         if (!app.ending()) {

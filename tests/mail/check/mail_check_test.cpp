@@ -178,7 +178,10 @@ TEST_F(MailCheckTest, WrongPasswordShowsTheServersReplyAndNoResult) {
     checkWatchingResults();
     ASSERT_EQ(desktop.messages.size(), 1);
     EXPECT_EQ(desktop.messages[0].title, QStringLiteral("エラー"));
-    EXPECT_FALSE(desktop.messages[0].text.isEmpty());
+    const QString first = desktop.messages[0].text.section(u'\n', 0, 0);
+    EXPECT_TRUE(first.contains(QStringLiteral("パスワード")) &&
+                first.contains(QStringLiteral("確かめてください。")))
+        << desktop.messages[0].text.toStdString();
     EXPECT_EQ(clock.nowMs(), before) << "a result was displayed after a failed login";
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
 }
@@ -188,6 +191,14 @@ TEST_F(MailCheckTest, AnUnreachableServerIsAnErrorNotNoNewMail) {
     const QList<Shown> shown = checkWatchingResults();
     ASSERT_EQ(desktop.messages.size(), 1);
     EXPECT_EQ(desktop.messages[0].title, QStringLiteral("エラー"));
+    // What went wrong and what to do, then the transport's detail.
+    const QStringList lines = desktop.messages[0].text.split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << desktop.messages[0].text.toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("接続できませんでした。")));
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("ネットワーク")));
+    // Said once, whether the transport or the check gives the advice.
+    EXPECT_EQ(lines[0].count(QStringLiteral("確かめてください。")), 1);
+    EXPECT_FALSE(lines[1].isEmpty());
     EXPECT_TRUE(shown.isEmpty());
 }
 
