@@ -76,10 +76,17 @@ void BackForm::SendCommand_Click() {
     if (sending_) {
         return;
     }
-    sending_ = true;
-    SetSendingLamp(app_, true);
-    // The window may be closed, and deleted, while the mail is on its way.
+    // The window may be closed, and deleted, while a box is open or the mail is on its way.
     const QPointer<BackForm> self(this);
+    sending_ = true;
+    if (!SmtpServerReady(app_, this) || self.isNull() ||
+        !RecipientGiven(app_, this, ToText->text())) {
+        if (!self.isNull()) {
+            sending_ = false;
+        }
+        return;
+    }
+    SetSendingLamp(app_, true);
     const bool sent = SubmitMail(app_, this, ToText->text(), SubjectText->text(), BodyText->Text(),
                                  AttachText->text());
     if (self.isNull() || app_.ending()) {

@@ -7,8 +7,9 @@
 #include "quillpost_form.h"
 
 // The reply window. The history window's reply action fills the recipient, subject and
-// body and shows it; the user edits, may attach one file and sends. A reply the server
-// refuses stays in the window so that nothing typed is lost.
+// body and shows it; the user edits, may attach one file and sends. A reply that cannot
+// go out (no SMTP server, no recipient, refused by the server) stays in the window so
+// that nothing typed is lost.
 class BackForm : public QuillpostForm {
     Q_OBJECT
 

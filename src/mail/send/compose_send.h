@@ -4,10 +4,12 @@ class QuillpostApp;
 class WriteForm;
 
 // Sends the compose window's mail: once to its recipient, or with bulk sending once to
-// each address-book entry. Every attempt is first recorded in the sent history with the
-// body as typed; with the fortune box ticked a fortune is then added to the body in the
-// window and sent with it. A rejected attempt shows its error and the others go on. At
-// the end the window hands back to the main window, hidden with its contents kept.
-// Stops early, without touching the window again, when the window is closed or the
-// program ends while the mail is on its way.
+// each address-book entry. Without an SMTP server or a recipient nothing is sent. Every
+// attempt is first recorded in the sent history with the body as typed, and the record
+// taken out again when the server does not take the mail; with the fortune box ticked a
+// fortune is added to the body in the window and sent with it. A rejected attempt shows
+// its error and the others go on. When every mail went out the window hands back to the
+// main window, hidden with its contents kept; otherwise it stays, saying so, for the mail
+// to be put right. Stops early, without touching the window again, when the window is
+// closed or the program ends while the mail is on its way.
 void SendComposedMail(QuillpostApp& app, WriteForm& form);

@@ -12,6 +12,7 @@
 #include "mail_records.h"
 #include "mail_servers.h"
 #include "main_form.h"
+#include "option_form.h"
 #include "quillpost_app.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
@@ -122,7 +123,10 @@ TEST_F(BackFormSendTest, ARejectedReplyKeepsTheWindowAndTheSentOneLeavesNoHistor
     settle();
     ASSERT_EQ(desktop.messages.size(), 1);
     EXPECT_EQ(desktop.messages[0].title, QStringLiteral("送信エラー"));
-    EXPECT_FALSE(desktop.messages[0].text.isEmpty());
+    EXPECT_TRUE(desktop.messages[0].text.startsWith(
+        QStringLiteral("宛先のアドレスをサーバーが受け付けませんでした。")))
+        << desktop.messages[0].text.toStdString();
+    EXPECT_TRUE(desktop.messages[0].text.section(u'\n', 1).contains(QStringLiteral("550")));
     ASSERT_TRUE(app->isLoaded(w));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->BodyText->Text(), QStringLiteral("お返事です。"));
@@ -141,6 +145,32 @@ TEST_F(BackFormSendTest, ARejectedReplyKeepsTheWindowAndTheSentOneLeavesNoHistor
     ASSERT_EQ(mails.size(), 1);
     EXPECT_TRUE(mails[0].contains("To: taro@localhost"));
     EXPECT_EQ(sentMailStore(folder.path()).RecordCount(), 0);
+}
+
+TEST_F(BackFormSendTest, NoServerOrNoRecipientKeepsTheReplyAndSendsNothing) {
+    BackForm* w = &form();
+    answer(QStringLiteral("taro@localhost"));
+    w->show();
+    app->SmtpServer.clear();
+    app->optionForm().hide();
+    QTest::mouseClick(w->SendCommand, Qt::LeftButton);
+    settle();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(desktop.messages[0].text.startsWith(
+        QStringLiteral("送信に使うSMTPサーバーが設定されていないため")));
+    EXPECT_TRUE(app->optionForm().isVisible());
+
+    app->SmtpServer = servers.smtpHost();
+    w->ToText->setText(QStringLiteral("  "));
+    QTest::mouseClick(w->SendCommand, Qt::LeftButton);
+    settle();
+    ASSERT_EQ(desktop.messages.size(), 2);
+    EXPECT_TRUE(desktop.messages[1].text.startsWith(QStringLiteral("宛先が入力されていません。")));
+    ASSERT_TRUE(app->isLoaded(w));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->sending());
+    EXPECT_EQ(w->BodyText->Text(), QStringLiteral("お返事です。"));
+    EXPECT_TRUE(servers.mailbox(QStringLiteral("taro")).isEmpty());
 }
 
 TEST_F(BackFormSendTest, ASecondPressWhileSendingIsIgnored) {
