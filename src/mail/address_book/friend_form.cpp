@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QScreen>
@@ -23,6 +24,12 @@ constexpr int kHeightTwips = 8265;
 constexpr int kListTop = 1800;
 constexpr int kStatusHeight = 375;
 const QString kNoSelection = QStringLiteral("データが選択されていません");
+
+// The second line of a failure box: the record file and the system's reason.
+QString fileAndReason(const QString& path, const QString& reason) {
+    const QString file = QDir::toNativeSeparators(path);
+    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
+}
 
 // The row of an entry: address and name, each completed with spaces to the row's field
 // width, two spaces between.
@@ -126,8 +133,10 @@ void FriendForm::Command1_Click() {
     app_.AddressBuffer = AddressRecord{name, liveFlag, Text4->text()};
     const auto written = store.Append(app_.AddressBuffer);
     if (!written) {
-        app_.desktop().message(this,
-                               QStringLiteral("登録できませんでした。\n") + store.errorString());
+        app_.desktop().message(this, QStringLiteral("登録できませんでした。★MailDataフォルダに"
+                                                    "書き込めるか、ディスクに空きがあるかを"
+                                                    "確かめてください。\n") +
+                                         fileAndReason(store.file().path(), store.errorString()));
         return;
     }
     app_.CurrentRecordNo = *written;
@@ -177,7 +186,10 @@ void FriendForm::Command4_Click() {
             Label2->setText(QStringLiteral("削除が完了しました"));
         } else {
             app_.desktop().message(
-                this, QStringLiteral("削除できませんでした。\n") + store.errorString());
+                this, QStringLiteral("削除できませんでした。アドレス帳はそのまま残っています。"
+                                     "★MailDataフォルダに書き込めるか、ディスクに空きがあるかを"
+                                     "確かめてください。\n") +
+                          fileAndReason(store.file().path(), store.errorString()));
         }
     }
     Reload();

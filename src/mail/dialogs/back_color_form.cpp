@@ -82,7 +82,8 @@ void BackColorForm::Form_Unload() {
     if (!writeColourSettings(app_.folder(), colour) && !app_.ending()) {
         app_.desktop().message(
             this,
-            QStringLiteral("背景色を保存できません。\n%1")
+            QStringLiteral("背景色を保存できません。次回の起動時には元の色に戻ります。"
+                           "★MailDataフォルダに書き込めるかを確かめてください。\n%1")
                 .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\★MailData\\ini.ini"))));
     }
 }

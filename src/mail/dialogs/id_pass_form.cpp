@@ -58,9 +58,11 @@ void IdPassForm::OKCommand_Click() {
     if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save) &&
         save) {
         // The next mail check reads the file again, so the user must know it was not kept.
-        app_.desktop().message(this, QStringLiteral("ID/パスワードを保存できません。\n%1")
-                                         .arg(QDir::toNativeSeparators(appPath(
-                                             app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
+        app_.desktop().message(this,
+                               QStringLiteral("ID/パスワードを保存できません。★MailDataフォルダに"
+                                              "書き込めるかを確かめてください。\n%1")
+                                   .arg(QDir::toNativeSeparators(
+                                       appPath(app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
     }
     Unload();
 }

@@ -101,14 +101,19 @@ void OptionForm::OkCommand_Click() {
                              {app_.SmtpServer, app_.Pop3Server, app_.MailAddress, app_.ApopFlag})) {
         // In force for this run, but lost at the next start: the user must know.
         app_.desktop().message(
-            this, QStringLiteral("設定を保存できません。次回の起動時には元の設定に戻ります。\n%1")
+            this, QStringLiteral("設定を保存できません。次回の起動時には元の設定に戻ります。"
+                                 "Quillpostのフォルダに書き込めるかを確かめてください。\n%1")
                       .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\qsmail.ini"))));
     }
     if (!writeServerCopySettings(app_.folder(), {KeepCheck->isChecked(), KeepDaysBox->value()})) {
         // The next check would delete mail the user meant to keep on the server.
-        app_.desktop().message(this, QStringLiteral("サーバーに残す設定を保存できません。\n%1")
-                                         .arg(QDir::toNativeSeparators(appPath(
-                                             app_.folder(), u"\\★MailData\\server-copies.ini"))));
+        app_.desktop().message(this,
+                               QStringLiteral("サーバーに残す設定を保存できません。受信したメールが"
+                                              "サーバーから消されることがあります。"
+                                              "★MailDataフォルダに書き込めるかを"
+                                              "確かめてください。\n%1")
+                                   .arg(QDir::toNativeSeparators(
+                                       appPath(app_.folder(), u"\\★MailData\\server-copies.ini"))));
     }
     Unload();
 }

@@ -1,6 +1,7 @@
 // What the history window's buttons do with the shown mail.
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 
 #include "app_folder.h"
 #include "back_form.h"
@@ -12,6 +13,16 @@
 #include "tyaku_form.h"
 
 namespace {
+
+const QString kCannotDelete = QStringLiteral(
+    "メールを削除できませんでした。メールは消えずに残っています。★MailDataフォルダに"
+    "書き込めるか、ディスクに空きがあるかを確かめてください。");
+
+// The second line of a failure box: the record file and the system's reason.
+QString fileAndReason(const QString& path, const QString& reason) {
+    const QString file = QDir::toNativeSeparators(path);
+    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
+}
 
 const QString kNoSelection = QStringLiteral("データが選択されていません");
 const QString kToMyself = QStringLiteral("自分宛です。");
@@ -38,16 +49,16 @@ void TyakuForm::deleteRecord(qint16 n) {
     if (app_.HistoryMode == 1) {
         ReceivedMailStore store = receivedMailStore(app_.folder());
         done = store.Delete(n, app_.ReceivedBuffer);
-        error = store.errorString();
+        error = fileAndReason(store.file().path(), store.errorString());
     } else if (app_.HistoryMode == 2) {
         SentMailStore store = sentMailStore(app_.folder());
         done = store.Delete(n, app_.SentBuffer);
-        error = store.errorString();
+        error = fileAndReason(store.file().path(), store.errorString());
     } else {
         return;
     }
     if (!done) {
-        app_.desktop().message(this, QStringLiteral("メールを削除できませんでした。\n") + error);
+        app_.desktop().message(this, kCannotDelete + u'\n' + error);
     }
 }
 
@@ -94,8 +105,10 @@ void TyakuForm::Image9_Click() {
     const bool done = app_.HistoryMode == 1 ? received.DeleteAll() : sent.DeleteAll();
     if (!done) {
         app_.desktop().message(
-            this, QStringLiteral("メールを削除できませんでした。\n") +
-                      (app_.HistoryMode == 1 ? received.errorString() : sent.errorString()));
+            this, kCannotDelete + u'\n' +
+                      (app_.HistoryMode == 1
+                           ? fileAndReason(received.file().path(), received.errorString())
+                           : fileAndReason(sent.file().path(), sent.errorString())));
     }
     // Rebuilt from the file, so that a failed delete still shows what is stored.
     Fill();
@@ -156,7 +169,10 @@ void TyakuForm::Command6_Click() {
     const QString notepane = programPath(app_.folder(), u"\\Notepane.exe");
     if (!app_.desktop().startProgram(notepane)) {
         app_.desktop().message(this,
-                               QStringLiteral("Notepane を起動できませんでした。\n") + notepane);
+                               QStringLiteral("Notepane を起動できませんでした。メールの文面は"
+                                              "クリップボードにあります。Notepane が Quillpost "
+                                              "と同じフォルダにあるかを確かめてください。\n") +
+                                   QDir::toNativeSeparators(notepane));
     }
 }
 
