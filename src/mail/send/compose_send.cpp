@@ -121,11 +121,13 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         if (abandoned()) {
             return;
         }
+        const QString typed = form.BodyText->Text();
         if (form.Check1->isChecked()) {
-            form.BodyText->SetText(withFortune(form.BodyText->Text(), form.drawFortune()));
+            form.BodyText->SetText(withFortune(typed, form.drawFortune()));
         }
-        const bool delivered = SubmitMail(app, &form, recipient, form.SubjectText->text(),
-                                          form.BodyText->Text(), form.AttachText->text());
+        const QString body = form.BodyText->Text();
+        const bool delivered = SubmitMail(app, &form, recipient, form.SubjectText->text(), body,
+                                          form.AttachText->text());
         // The record goes whatever became of the window: the history must not list a mail
         // as sent that the server never took.
         if (delivered) {
@@ -138,6 +140,11 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         }
         if (abandoned()) {
             return;
+        }
+        // A fortune that never went out is taken back, so that a resend does not carry two;
+        // unless the user has edited the body meanwhile.
+        if (!delivered && form.BodyText->Text() == body) {
+            form.BodyText->SetText(typed);
         }
     }
 

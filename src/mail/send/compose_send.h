@@ -7,7 +7,8 @@ class WriteForm;
 // each address-book entry. Without an SMTP server or a recipient nothing is sent. Every
 // attempt is first recorded in the sent history with the body as typed, and the record
 // taken out again when the server does not take the mail; with the fortune box ticked a
-// fortune is added to the body in the window and sent with it. A rejected attempt shows
+// fortune is added to the body in the window and sent with it (and taken back if the
+// mail did not go out). A rejected attempt shows
 // its error and the others go on. When every mail went out the window hands back to the
 // main window, hidden with its contents kept; otherwise it stays, saying so, for the mail
 // to be put right. Stops early, without touching the window again, when the window is

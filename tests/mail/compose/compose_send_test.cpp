@@ -274,6 +274,15 @@ TEST_F(ComposeSendTest, ARefusedRecipientLeavesNoRecord) {
     expectNothingLeftOfTheFailure();
 }
 
+TEST_F(ComposeSendTest, ARefusedMailTakesItsFortuneBack) {
+    form().drawFortune = [] { return 3; };
+    fill(QStringLiteral("nobody@localhost"));
+    form().Check1->setChecked(true);
+    form().Image1_Click();
+    ASSERT_EQ(sendErrors().size(), 1);
+    EXPECT_EQ(form().BodyText->Text(), kBody);
+}
+
 TEST_F(ComposeSendTest, TheFailedRecordIsFoundAfterADeletionMovedIt) {
     for (const QString subject : {QStringLiteral("消すメール"), QStringLiteral("残るメール")}) {
         ASSERT_TRUE(
