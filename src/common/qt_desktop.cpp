@@ -4,12 +4,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+
+#include "file_dialog.h"
 
 namespace {
 
@@ -47,23 +48,6 @@ QMessageBox::StandardButtons toQtButtons(Desktop::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
-// "*.*" is every file on Windows but only names with a dot to Qt's dialog: a filter of that
-// pattern alone lists every file, while the dialog still shows the filter as written.
-void listEveryFileForStarDotStar(QFileDialog& dialog, const QString& filter) {
-    auto* model = dialog.findChild<QFileSystemModel*>();
-    if (model != nullptr && filter.endsWith(QStringLiteral("(*.*)"))) {
-        model->setNameFilters({QStringLiteral("*")});
-    }
-}
-
-QString fileDialogResult(QFileDialog& dialog) {
-    listEveryFileForStarDotStar(dialog, dialog.selectedNameFilter());
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog](const QString& filter) { listEveryFileForStarDotStar(dialog, filter); });
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 }  // namespace
 
 Desktop::Answer QtDesktop::message(QWidget* parent, const QString& text, const QString& title,
@@ -95,16 +79,26 @@ int QtDesktop::choose(QWidget* parent, const QString& text, const QString& title
 
 QString QtDesktop::openFileName(QWidget* parent, const QString& title, const QString& folder,
                                 const QString& filter) {
-    QFileDialog dialog(parent, title, folder, filter);
+    QFileDialog dialog(parent, title, fileDialogStart(fileDialogs_, folder, FileDialogAsk::Folder),
+                       filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    return fileDialogResult(dialog);
+    return chosenFile(dialog);
 }
 
 QString QtDesktop::saveFileName(QWidget* parent, const QString& title, const QString& folder,
                                 const QString& filter) {
-    QFileDialog dialog(parent, title, folder, filter);
+    QFileDialog dialog(parent, title,
+                       fileDialogStart(fileDialogs_, folder, FileDialogAsk::FolderOrProposedFile),
+                       filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    return fileDialogResult(dialog);
+    return chosenFile(dialog);
+}
+
+QString QtDesktop::chosenFile(QFileDialog& dialog) {
+    setUpFileDialog(dialog);
+    const QString file = runFileDialog(dialog);
+    rememberFileDialogChoice(fileDialogs_, file);
+    return file;
 }
 
 Desktop::PrintChoice QtDesktop::print(QWidget* parent, QPrinter& printer, bool selectionAvailable) {

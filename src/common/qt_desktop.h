@@ -1,8 +1,12 @@
 #pragma once
 
 #include "desktop.h"
+#include "file_dialog_start.h"
 
-// The desktop seam over Qt's dialogs, QProcess and QDesktopServices.
+class QFileDialog;
+
+// The desktop seam over Qt's dialogs, QProcess and QDesktopServices. Its file dialogs
+// remember the folder last chosen for as long as the object lives (one run of a program).
 class QtDesktop final : public Desktop {
   public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
@@ -16,4 +20,9 @@ class QtDesktop final : public Desktop {
     PrintChoice print(QWidget* parent, QPrinter& printer, bool selectionAvailable) override;
     bool startProgram(const QString& path) override;
     bool openUrl(const QUrl& url) override;
+
+  private:
+    QString chosenFile(QFileDialog& dialog);
+
+    FileDialogMemory fileDialogs_;
 };
