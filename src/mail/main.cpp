@@ -6,10 +6,12 @@
 #include "qt_desktop.h"
 #include "qt_translations.h"
 #include "quillpost_app.h"
+#include "visible_focus_style.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     installQtJapanese(application);
+    installVisibleFocus(application);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     QtDesktop desktop;
     SteadyClock clock;

@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "qt_desktop.h"
 #include "qt_translations.h"
+#include "visible_focus_style.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ QList<QUrl> openedArchives(const QStringList& arguments) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installQtJapanese(app);
+    installVisibleFocus(app);
     QtDesktop desktop;
     Form1 form(applicationFolder(u"data"), desktop);
     if (!form.Form_Load()) {
