@@ -1,5 +1,6 @@
 // History window benchmark: opens the received history over 10,000 and over 32,767
 // records, beside `cat` of the same file in the same run, and reports the peak memory.
+// A ratio below 1 means the window is open and painted sooner than `cat` reads the file.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "bench_timing.h"
 #include "clock.h"
@@ -52,27 +54,33 @@ double peakMegabytes() {
     return usage.ru_maxrss / 1024.0;
 }
 
-// Opens the history window over `count` records; the best of `runs` opens.
+// Opens the received history over `count` records as the user does, with the main
+// window's button, up to the first painting of the list; beside it `cat` of the same
+// file, which includes starting the process. The runs alternate, so that whatever else
+// the machine does disturbs both alike; the best of `runs` of each.
 void measure(QuillpostApp& app, const QString& path, int count, int runs) {
     if (!writeHistory(path, count)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return;
     }
-    // Each run opens a fresh window; closing the previous one is not timed.
     int rows = 0;
-    double openMs = 0;
+    double openMs = std::numeric_limits<double>::max();
+    double catMs = std::numeric_limits<double>::max();
     for (int run = 0; run < runs; ++run) {
-        double ms = 0;
-        TyakuForm* form = nullptr;
-        ms = bestOfMs(1, [&] { form = &app.tyakuForm(); });
-        openMs = run == 0 ? ms : std::min(openMs, ms);
-        rows = form->MailListView->topLevelItemCount();
-        form->Unload();
+        openMs = std::min(openMs, bestOfMs(1, [&] {
+                              app.mainForm().Command6_Click();
+                              QCoreApplication::processEvents();
+                              app.tyakuForm().MailListView->viewport()->repaint();
+                          }));
+        TyakuForm& form = app.tyakuForm();
+        rows = form.MailListView->topLevelItemCount();
+        // Closing the window is not timed.
+        form.Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        catMs = std::min(catMs, commandMs(1, QStringLiteral("cat"), {path}));
     }
-    const double catMs = commandMs(runs, QStringLiteral("cat"), {path});
     std::printf(
-        "%6d records (%5lld MB)  open %8.1f ms   cat %8.1f ms   ratio %.2f (target <= 1)"
+        "%6d records (%5lld MB)  open %8.1f ms   cat %8.1f ms   ratio %.2f (target <= 0.5)"
         "   peak memory so far %.1f MB\n",
         rows, static_cast<long long>(QFile(path).size() >> 20), openMs, catMs, openMs / catMs,
         peakMegabytes());
@@ -94,7 +102,7 @@ int main(int argc, char** argv) {
     app.HistoryMode = 1;
     std::printf("peak memory before opening %.1f MB\n", peakMegabytes());
     const QString path = receivedMailStore(dir.path()).file().path();
-    measure(app, path, 10000, 3);
-    measure(app, path, RecordFile::kMaxRecords, 3);
+    measure(app, path, 10000, 5);
+    measure(app, path, RecordFile::kMaxRecords, 5);
     return 0;
 }
