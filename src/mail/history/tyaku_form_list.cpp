@@ -41,10 +41,10 @@ void TyakuForm::fill(bool throughClipboard) {
         received ? receivedMailStore(app_.folder()).file() : sentMailStore(app_.folder()).file();
     MailListView->clear();
     Text15->SetText(QString());
-    // Only the list columns of every record are read and decoded; the boxes end up showing
-    // the last record, so only its body is, and it goes through the clipboard once.
-    QList<QTreeWidgetItem*> rows;
-    Cp932Decoder decoder;
+    // Only the list columns of every record are read, and a cell is decoded when it is
+    // shown; the boxes end up showing the last record, so only its body is read, and it goes
+    // through the clipboard once.
+    ListedRows listed({fields.subject, fields.second, fields.third});
     qint16 last = 0;
     bool marked = false;
     readRecordSpans(file, {fields.subject, fields.second, fields.third, {liveFlagOffset, 2}},
@@ -53,22 +53,16 @@ void TyakuForm::fill(bool throughClipboard) {
                             marked = true;
                             return;
                         }
-                        auto* row = new QTreeWidgetItem;
-                        row->setText(0, listCellText(decoder, record, fields.subject));
-                        row->setText(1, listCellText(decoder, record, fields.second));
-                        row->setText(2, listCellText(decoder, record, fields.third));
-                        row->setData(0, Qt::UserRole, recordNo);
-                        rows.append(row);
+                        listed.add(recordNo, record);
                         last = recordNo;
                     });
     // A delete that a crash cut short left a record marked 0: finish it and list again, so
     // that row k shows record k. Should that fail, the marked record is still never listed.
     if (marked && file.Compact()) {
-        qDeleteAll(rows);
         fill(throughClipboard);
         return;
     }
-    MailListView->addTopLevelItems(rows);
+    MailListView->addTopLevelItems(listed.makeRows());
     if (const auto record = last > 0 ? file.ReadAt(last) : std::nullopt) {
         // The shared buffer holds the last record listed, as after reading them all.
         if (received) {
@@ -84,15 +78,20 @@ void TyakuForm::fill(bool throughClipboard) {
             PassBodyThroughClipboard();
         }
     }
-    Text7->setText(QString::number(rows.size()));
+    Text7->setText(QString::number(listed.size()));
 }
 
 void TyakuForm::PassBodyThroughClipboard() {
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(Text15->Text());
-    // The platform's clipboard ends a text at its first NUL.
-    Text15->SetText(TrimSpaces(StripAtNul(clipboard->text())));
+    const QString body = Text15->Text();
+    clipboard->setText(body);
+    // The platform's clipboard ends a text at its first NUL. Laying out a long body again
+    // is skipped when it came back as it went.
+    const QString back = TrimSpaces(StripAtNul(clipboard->text()));
+    if (back != body) {
+        Text15->SetText(back);
+    }
 }
 
 qint16 TyakuForm::selectedRowNo() const {

@@ -22,6 +22,38 @@ TEST_F(HistoryTest, AnInterruptedDeleteIsFinishedAndNeverListed) {
     EXPECT_EQ(form.Text8->text(), QStringLiteral("件名C"));
 }
 
+TEST_F(HistoryTest, AMarkedRecordThatCannotBeCompactedIsSkippedAndRowsKeepTheirRecords) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    markDeletedOnDisk(folder.path(), 2);
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("★MailData/QSMDATA2.TMP")));
+    TyakuForm& form = open(1);
+    EXPECT_EQ(rowTexts(form, 0), QStringList({QStringLiteral("件名A"), QStringLiteral("件名C")}));
+    click(form, 2);
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名C"));
+}
+
+TEST_F(HistoryTest, AMarkedLastRecordBeforeAShortPartialOneIsFinished) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    markDeletedOnDisk(folder.path(), 3);
+    // Shorter than the listed fields of a record.
+    folder.write(QStringLiteral("★MailData/qsmdata2.data"),
+                 receivedFile() + received(QStringLiteral("D")).toBytes().left(100));
+    TyakuForm& form = open(1);
+    EXPECT_EQ(rowTexts(form, 0), QStringList({QStringLiteral("件名A"), QStringLiteral("件名B")}));
+    EXPECT_EQ(receivedMailStore(folder.path()).RecordCount(), 2);
+    EXPECT_EQ(form.Text8->text(), QStringLiteral("件名B"));
+}
+
+TEST_F(HistoryTest, ATextSetOnAListedRowTakesThePlaceOfItsCell) {
+    storeReceived({QStringLiteral("A")});
+    QTreeWidgetItem* row = open(1).MailListView->topLevelItem(0);
+    row->setText(1, QStringLiteral("changed"));
+    EXPECT_EQ(row->text(0), QStringLiteral("件名A"));
+    EXPECT_EQ(row->text(1), QStringLiteral("changed"));
+    row->setText(0, QString());
+    EXPECT_TRUE(row->text(0).isEmpty());
+}
+
 TEST_F(HistoryTest, AFailedCompactionLeavesTheMailAsItWas) {
     storeReceived({QStringLiteral("A"), QStringLiteral("B")});
     const QByteArray before = receivedFile();
