@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "desktop.h"
+#include "failure_detail.h"
 #include "limited_line_box.h"
 #include "mail_records.h"
 #include "main_form.h"
@@ -24,12 +25,6 @@ constexpr int kHeightTwips = 8265;
 constexpr int kListTop = 1800;
 constexpr int kStatusHeight = 375;
 const QString kNoSelection = QStringLiteral("データが選択されていません");
-
-// The second line of a failure box: the record file and the system's reason.
-QString fileAndReason(const QString& path, const QString& reason) {
-    const QString file = QDir::toNativeSeparators(path);
-    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
-}
 
 // The row of an entry: address and name, each completed with spaces to the row's field
 // width, two spaces between.

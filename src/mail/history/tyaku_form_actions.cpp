@@ -6,6 +6,7 @@
 #include "app_folder.h"
 #include "back_form.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "friend_form.h"
 #include "quillpost_app.h"
 #include "routines.h"
@@ -17,12 +18,6 @@ namespace {
 const QString kCannotDelete = QStringLiteral(
     "メールを削除できませんでした。メールは消えずに残っています。★MailDataフォルダに"
     "書き込めるか、ディスクに空きがあるかを確かめてください。");
-
-// The second line of a failure box: the record file and the system's reason.
-QString fileAndReason(const QString& path, const QString& reason) {
-    const QString file = QDir::toNativeSeparators(path);
-    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
-}
 
 const QString kNoSelection = QStringLiteral("データが選択されていません");
 const QString kToMyself = QStringLiteral("自分宛です。");

@@ -14,6 +14,7 @@
 #include "clock.h"
 #include "cp932.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "id_pass_form.h"
 #include "main_form.h"
 #include "option_form.h"
@@ -76,12 +77,6 @@ QString loginAdvice(int result) {
 // A box of a first line and, when there is any, the detail below it.
 QString withDetail(const QString& first, const QString& detail) {
     return detail.isEmpty() ? first : first + u'\n' + detail;
-}
-
-// The file of a failure and the system's reason, for the line after the advice.
-QString fileAndReason(const QString& path, const QString& reason) {
-    const QString file = QDir::toNativeSeparators(path);
-    return reason.isEmpty() ? file : QStringLiteral("%1 (%2)").arg(file, reason);
 }
 
 // Writes the header and the body as two CR LF lines, then reads the file back line by
