@@ -13,6 +13,9 @@ ScriptedPop3::ScriptedPop3(const Options& options) {
     if (!options.uidl) {
         arguments << QStringLiteral("--no-uidl");
     }
+    if (options.pipelining) {
+        arguments << QStringLiteral("--pipelining");
+    }
     if (options.stallQuitSeconds > 0) {
         arguments << QStringLiteral("--stall-quit") << QString::number(options.stallQuitSeconds);
     }
@@ -46,4 +49,17 @@ QList<QByteArray> ScriptedPop3::mails() const {
         held.append(file.readAll());
     }
     return held;
+}
+
+QList<QByteArray> ScriptedPop3::commands() const {
+    QFile file(dir_.filePath(QStringLiteral("log")));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeAll(QByteArray());
+    for (QByteArray& line : lines) {
+        line = line.trimmed();
+    }
+    return lines;
 }

@@ -12,10 +12,12 @@
 class ScriptedPop3 {
   public:
     struct Options {
-        // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2"
+        // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2",
+        // "dele-err:2"
         QString fault;
         bool uidl = true;
         double stallQuitSeconds = 0;
+        bool pipelining = false;  // CAPA lists PIPELINING
     };
 
     explicit ScriptedPop3(const Options& options);
@@ -30,6 +32,8 @@ class ScriptedPop3 {
     void addMail(const QByteArray& mail);
     // The mails the server still holds.
     QList<QByteArray> mails() const;
+    // The command lines received so far, in order, from every connection.
+    QList<QByteArray> commands() const;
 
   private:
     QTemporaryDir dir_;

@@ -2,7 +2,8 @@
 """A tiny POP3 server on 127.0.0.1 that misbehaves on purpose, for the faults that a real
 server cannot be made to show.
 
-    scripted_pop3.py --dir DIR [--fault KIND:N] [--no-uidl] [--stall-quit SECONDS]
+    scripted_pop3.py --dir DIR [--fault KIND:N] [--no-uidl] [--pipelining]
+                     [--stall-quit SECONDS]
 
 Serves the mails DIR/mail/*.eml (sorted by name) to any user and password. DELE marks a
 mail, QUIT removes the marked files, and a session that ends without QUIT removes
@@ -14,6 +15,9 @@ nothing, as real servers do. The fault hits the RETR of mail N:
   longline  answers +OK, then one line without end
   endless   answers +OK, then lines without end
   slow      answers as usual, after half a second
+  dele-err  answers the DELE of mail N (not its RETR) with -ERR
+--pipelining lists PIPELINING in CAPA; commands are read one line at a time either way,
+so a client that sends ahead is answered in order. Every command is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
 own until its standard input closes.
 """
@@ -46,17 +50,20 @@ def serve(conn, args):
     out = conn.makefile("wb", buffering=0)
     inp = conn.makefile("rb")
     out.write(b"+OK scripted POP3 ready\r\n")
+    log = open(os.path.join(args.dir, "log"), "ab", buffering=0)
     while True:
         line = inp.readline()
         if not line:
             return
+        log.write(line)
         words = line.strip().split(b" ")
         verb = words[0].upper()
         number = int(words[1]) if len(words) > 1 and words[1].isdigit() else 0
         if verb in (b"USER", b"PASS", b"NOOP", b"RSET"):
             out.write(b"+OK\r\n")
         elif verb == b"CAPA":
-            out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") + b".\r\n")
+            out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") +
+                      (b"PIPELINING\r\n" if args.pipelining else b"") + b".\r\n")
         elif verb == b"STAT":
             out.write(b"+OK %d %d\r\n" % (len(files), sum(os.path.getsize(f) for f in files)))
         elif verb == b"LIST":
@@ -69,7 +76,7 @@ def serve(conn, args):
         elif verb == b"RETR" and 1 <= number <= len(files):
             with open(files[number - 1], "rb") as f:
                 text = stuffed(f.read())
-            if number != fault_no or fault_kind in ("none", "slow"):
+            if number != fault_no or fault_kind in ("none", "slow", "dele-err"):
                 if number == fault_no:
                     time.sleep(0.5)
                 out.write(b"+OK\r\n" + text + b".\r\n")
@@ -90,6 +97,8 @@ def serve(conn, args):
                 out.write(b"+OK\r\n")
                 while True:
                     out.write(b"Subject: more and more\r\n" * 2000)
+        elif verb == b"DELE" and number == fault_no and fault_kind == "dele-err":
+            out.write(b"-ERR that mail cannot be deleted now\r\n")
         elif verb == b"DELE" and 1 <= number <= len(files):
             marked.add(files[number - 1])
             out.write(b"+OK marked\r\n")
@@ -109,6 +118,7 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--fault")
     parser.add_argument("--no-uidl", action="store_true")
+    parser.add_argument("--pipelining", action="store_true")
     parser.add_argument("--stall-quit", type=float, default=0)
     args = parser.parse_args()
     listener = socket.socket()

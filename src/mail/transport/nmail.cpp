@@ -73,11 +73,13 @@ struct NMail::State {
     std::shared_ptr<Pop3Session> session(int handle) {
         const auto found = sessions.find(handle);
         if (found == sessions.end()) {
-            message = QStringLiteral("POP3サーバーに接続していません。");
+            message = QStringLiteral("POP3サーバーに接続していません。もう一度受信してください。");
             return nullptr;
         }
         if (found->second->busy()) {
-            message = QStringLiteral("POP3サーバーとの前の処理がまだ終わっていません。");
+            message = QStringLiteral(
+                "POP3サーバーとの前の処理がまだ終わっていません。"
+                "前の受信が終わるまでお待ちください。");
             return nullptr;
         }
         return found->second;
@@ -102,6 +104,10 @@ struct NMail::State {
         if (result < 0) {
             message = pop3->error();
             return result;
+        }
+        // The server sends the next mail while this one is decoded and stored.
+        if (const std::optional<int> next = pop3->listedSize(mailNo + 1)) {
+            pop3->fetchAhead(mailNo + 1, fetchLimit(*next));
         }
         lastMail = mail;
         lastMailHandle = handle;
@@ -148,8 +154,10 @@ int NMail::NMailPop3Connect(const QString& host) {
     state_->certificateProblem.reset();
     const std::optional<MailHost> parsed = parseMailHost(host, kPop3Protocol);
     if (!parsed) {
-        state_->message =
-            QStringLiteral("POP3サーバーの指定 \"%1\" が正しくありません。").arg(host);
+        state_->message = QStringLiteral(
+                              "POP3サーバーの指定 \"%1\" が正しくありません。サーバーの設定画面で"
+                              "POP3サーバーの名前を確かめてください。")
+                              .arg(host);
         return -1;
     }
     auto session = std::make_shared<Pop3Session>(*parsed, state_->network);

@@ -7,6 +7,7 @@
 #include <QSslConfiguration>
 #include <QSslSocket>
 
+#include <algorithm>
 #include <climits>
 
 #include "certificate_pins.h"
@@ -72,9 +73,10 @@ CertificateFault faultOf(const QSslError& error) {
     }
 }
 
-bool offersStls(const QByteArray& capabilities) {
-    for (const QByteArray& line : capabilities.split('\n')) {
-        if (line.trimmed().compare("STLS", Qt::CaseInsensitive) == 0) {
+// Whether a CAPA listing names `capability` (its first word on a line of its own).
+bool offers(const QByteArray& listed, const QByteArray& capability) {
+    for (const QByteArray& line : listed.split('\n')) {
+        if (line.simplified().split(' ').value(0).compare(capability, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
@@ -99,7 +101,9 @@ int Pop3Session::open() {
     }
     if (!greeting.startsWith("+OK")) {
         connected_ = false;
-        error_ = QStringLiteral("%1 はPOP3サーバーとして応答しませんでした。\n(サーバーの応答: %2)")
+        error_ = QStringLiteral(
+                     "%1 はPOP3サーバーとして応答しませんでした。サーバーの設定画面で"
+                     "POP3サーバーの名前とポート番号を確かめてください。\n(サーバーの応答: %2)")
                      .arg(host_.authority(), replyText(greeting));
         return TransportResult::NetworkFailure;
     }
@@ -149,7 +153,9 @@ int Pop3Session::connectSocket() {
             },
             deadline);
         if (socket.state() != QAbstractSocket::ConnectedState) {
-            error_ = QStringLiteral("POP3サーバー %1 に接続できませんでした。\n(%2)")
+            error_ = QStringLiteral(
+                         "POP3サーバー %1 に接続できませんでした。"
+                         "サーバー名とネットワークの接続を確かめてください。\n(%2)")
                          .arg(host_.authority(),
                               settled ? socket.errorString()
                                       : QStringLiteral("%1 秒以内に接続できませんでした")
@@ -162,20 +168,16 @@ int Pop3Session::connectSocket() {
 }
 
 int Pop3Session::upgradeWhereOffered() {
-    QByteArray reply;
-    int result = command("CAPA", QStringLiteral("CAPA"), reply);
-    if (result == TransportResult::Refused) {
-        // A server without CAPA offers no STLS either.
-        error_.clear();
-        return 0;
-    }
-    QByteArray capabilities;
-    if (result < 0 || (result = readMultiLine(kMaxLineBytes, capabilities)) < 0) {
+    QByteArray listed;
+    int result = capabilities(listed);
+    if (result < 0) {
         return result;
     }
-    if (!offersStls(capabilities)) {
+    pipelining_ = offers(listed, "PIPELINING");
+    if (!offers(listed, "STLS")) {
         return 0;
     }
+    QByteArray reply;
     if ((result = command("STLS", QStringLiteral("STLS"), reply)) < 0) {
         return result == TransportResult::Refused ? failTls(true) : result;
     }
@@ -184,7 +186,29 @@ int Pop3Session::upgradeWhereOffered() {
     readPos_ = 0;
     socket_->readAll();
     socket_->startClientEncryption();
-    return waitForHandshake(QDeadlineTimer(options_.timeoutMs)) ? 0 : failTls(true);
+    if (!waitForHandshake(QDeadlineTimer(options_.timeoutMs))) {
+        return failTls(true);
+    }
+    // What was offered in clear may be anyone's: pipelining only when TLS offers it too.
+    if (pipelining_) {
+        if ((result = capabilities(listed)) < 0) {
+            return result;
+        }
+        pipelining_ = offers(listed, "PIPELINING");
+    }
+    return 0;
+}
+
+int Pop3Session::capabilities(QByteArray& listed) {
+    listed.clear();
+    QByteArray reply;
+    const int result = command("CAPA", QStringLiteral("CAPA"), reply);
+    if (result == TransportResult::Refused) {
+        // A server without CAPA offers nothing beyond the basic commands.
+        error_.clear();
+        return 0;
+    }
+    return result < 0 ? result : readMultiLine(kMaxLineBytes, listed);
 }
 
 bool Pop3Session::waitForHandshake(const QDeadlineTimer& deadline) {
@@ -227,10 +251,13 @@ int Pop3Session::failTls(bool upgrade) {
     }
     error_ = upgrade ? QStringLiteral(
                            "POP3サーバー %1 は暗号化 (STLS) を申し出ましたが、暗号化を"
-                           "始められませんでした。パスワードを暗号化せずに送ることは"
-                           "しません。\n(%2)")
+                           "始められませんでした。パスワードを守るため、ログインせずに"
+                           "やめました。しばらくしてから、もう一度受信してください。\n(%2)")
                            .arg(host_.authority(), detail)
-                     : QStringLiteral("POP3サーバー %1 と暗号化して接続できませんでした。\n(%2)")
+                     : QStringLiteral(
+                           "POP3サーバー %1 と暗号化して接続できませんでした。"
+                           "サーバーの設定画面でサーバー名とポート番号を"
+                           "確かめてください。\n(%2)")
                            .arg(host_.authority(), detail);
     return TransportResult::NetworkFailure;
 }
@@ -241,8 +268,10 @@ int Pop3Session::login(const QString& id, const QString& password, bool apop) {
     int result = 0;
     if (apop) {
         if (apopChallenge_.isEmpty()) {
-            error_ =
-                QStringLiteral("POP3サーバー %1 はAPOPに対応していません。").arg(host_.authority());
+            error_ = QStringLiteral(
+                         "POP3サーバー %1 はAPOPに対応していません。サーバーの設定画面で"
+                         "「APOP を使用する」を外してください。")
+                         .arg(host_.authority());
             return TransportResult::ApopNotOffered;
         }
         // Account texts cross in code page 932, as every other text of the suite does.
@@ -258,8 +287,8 @@ int Pop3Session::login(const QString& id, const QString& password, bool apop) {
     }
     if (result == TransportResult::Refused) {
         error_ = QStringLiteral(
-                     "ログインできませんでした。ユーザーIDかパスワードが違います。\n"
-                     "(サーバーの応答: %1)")
+                     "ユーザー名かパスワードが違うため、ログインできませんでした。"
+                     "アカウントの設定を確かめてください。\n(サーバーの応答: %1)")
                      .arg(replyText(reply));
         return result;
     }
@@ -283,7 +312,10 @@ int Pop3Session::mailSize(int mailNo) {
     }
     const auto found = sizes_->find(mailNo);
     if (found == sizes_->end()) {
-        error_ = QStringLiteral("POP3サーバーに %1 番目のメールがありません。").arg(mailNo);
+        error_ = QStringLiteral(
+                     "POP3サーバーに %1 番目のメールがありません。ほかのメールソフトが同時に"
+                     "受信していないか確かめて、もう一度受信してください。")
+                     .arg(mailNo);
         return TransportResult::Refused;
     }
     return static_cast<int>(qMin<qint64>(found->second.toLongLong(), INT_MAX));
@@ -305,12 +337,49 @@ int Pop3Session::uniqueId(int mailNo, QByteArray& id) {
 
 int Pop3Session::fetch(int mailNo, qsizetype maxBytes, QByteArray& mail) {
     const BusyScope scope(busy_);
+    mail.clear();
     QByteArray reply;
-    const int result = command("RETR " + QByteArray::number(mailNo), QStringLiteral("RETR"), reply);
-    if (result < 0) {
-        return result;
+    const bool askedAhead =
+        std::any_of(pending_.begin(), pending_.end(),
+                    [mailNo](const Pending& p) { return p.retrieve && p.mailNo == mailNo; });
+    if (!askedAhead) {
+        const int result =
+            command("RETR " + QByteArray::number(mailNo), QStringLiteral("RETR"), reply);
+        return result < 0 ? result : readMultiLine(maxBytes, mail);
     }
-    return readMultiLine(maxBytes, mail);
+    if (const int collected = collectPending(mailNo); collected < 0) {
+        return collected;
+    }
+    pending_.pop_front();
+    if (const int read = readLine(reply); read < 0) {
+        return read;
+    }
+    const int status = replyStatus(reply, QStringLiteral("RETR"));
+    return status < 0 ? status : readMultiLine(maxBytes, mail);
+}
+
+std::optional<int> Pop3Session::listedSize(int mailNo) const {
+    if (!sizes_) {
+        return std::nullopt;
+    }
+    const auto found = sizes_->find(mailNo);
+    if (found == sizes_->end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(qMin<qint64>(found->second.toLongLong(), INT_MAX));
+}
+
+void Pop3Session::fetchAhead(int mailNo, qsizetype maxBytes) {
+    // One mail ahead is enough to keep the server sending; more would only hold memory.
+    if (!pipelining_ || !connected_ ||
+        std::any_of(pending_.begin(), pending_.end(),
+                    [](const Pending& p) { return p.retrieve; })) {
+        return;
+    }
+    // A failed send ends the session; the next call reports it.
+    if (sendAll("RETR " + QByteArray::number(mailNo) + "\r\n") == 0) {
+        pending_.push_back({true, mailNo, maxBytes});
+    }
 }
 
 int Pop3Session::listing(const QByteArray& name, std::map<int, QByteArray>& entries) {
@@ -340,50 +409,120 @@ int Pop3Session::listing(const QByteArray& name, std::map<int, QByteArray>& entr
 
 int Pop3Session::markDeleted(int mailNo) {
     const BusyScope scope(busy_);
+    const QByteArray line = "DELE " + QByteArray::number(mailNo);
     QByteArray reply;
-    return command("DELE " + QByteArray::number(mailNo), QStringLiteral("DELE"), reply);
+    if (!pipelining_ || !connected_) {
+        return command(line, QStringLiteral("DELE"), reply);
+    }
+    if (const int sent = sendAll(line + "\r\n"); sent < 0) {
+        return sent;
+    }
+    pending_.push_back({false, mailNo, 0});
+    return 0;
 }
 
 int Pop3Session::quit() {
     const BusyScope scope(busy_);
     QByteArray reply;
-    const int result = command("QUIT", QStringLiteral("QUIT"), reply);
+    int result = connected_ ? collectPending(std::nullopt) : 0;
+    if (result == 0) {
+        result = command("QUIT", QStringLiteral("QUIT"), reply);
+    }
     connected_ = false;
+    pending_.clear();
+    if (result == 0 && !refusedDeletes_.isEmpty()) {
+        error_ = QStringLiteral(
+                     "POP3サーバーが一部のメールの削除を受け付けませんでした。"
+                     "そのメールはサーバーに残っています。\n(サーバーの応答: %1)")
+                     .arg(refusedDeletes_.join(QStringLiteral("、")));
+        return TransportResult::Refused;
+    }
     return result;
 }
 
 int Pop3Session::command(const QByteArray& line, const QString& shownCommand, QByteArray& reply) {
     if (!connected_) {
         if (error_.isEmpty()) {
-            error_ = QStringLiteral("POP3サーバーに接続していません。");
+            error_ = QStringLiteral("POP3サーバーに接続していません。もう一度受信してください。");
         }
         return TransportResult::NetworkFailure;
     }
     if (const int sent = sendAll(line + "\r\n"); sent < 0) {
         return sent;
     }
+    // Replies to what was sent ahead come before this one.
+    if (const int collected = collectPending(std::nullopt); collected < 0) {
+        return collected;
+    }
     if (const int read = readLine(reply); read < 0) {
         return read;
     }
+    return replyStatus(reply, shownCommand);
+}
+
+int Pop3Session::replyStatus(const QByteArray& reply, const QString& shownCommand) {
     if (reply.startsWith("+OK")) {
         return 0;
     }
     if (reply.startsWith("-ERR")) {
-        error_ = QStringLiteral("POP3サーバーが %1 を受け付けませんでした。\n(サーバーの応答: %2)")
+        error_ = QStringLiteral(
+                     "POP3サーバーが %1 を受け付けませんでした。しばらくしてから、"
+                     "もう一度受信してください。\n(サーバーの応答: %2)")
                      .arg(shownCommand, replyText(reply));
         return TransportResult::Refused;
     }
     connected_ = false;
-    error_ = QStringLiteral("POP3サーバーの %1 への応答が正しくありません。\n(サーバーの応答: %2)")
+    pending_.clear();
+    error_ = QStringLiteral(
+                 "POP3サーバーから正しくない応答が届いたため、受信をやめました。しばらくして"
+                 "から、もう一度受信してください。\n(%1 への応答: %2)")
                  .arg(shownCommand, replyText(reply));
     return TransportResult::NetworkFailure;
 }
 
+int Pop3Session::collectPending(std::optional<int> untilMail) {
+    while (!pending_.empty()) {
+        const Pending next = pending_.front();
+        if (next.retrieve && next.mailNo == untilMail) {
+            return 0;
+        }
+        pending_.pop_front();
+        QByteArray reply;
+        if (const int read = readLine(reply); read < 0) {
+            return read;
+        }
+        const int status =
+            replyStatus(reply, next.retrieve ? QStringLiteral("RETR") : QStringLiteral("DELE"));
+        if (status == TransportResult::Refused) {
+            // A refused DELE leaves its mail on the server, which is safe; it is told at QUIT.
+            // A refused RETR nobody asked for anymore matters to no one.
+            if (!next.retrieve) {
+                refusedDeletes_.append(
+                    QStringLiteral("%1 番目のメール: %2").arg(next.mailNo).arg(replyText(reply)));
+            }
+            error_.clear();
+            continue;
+        }
+        if (status < 0) {
+            return status;
+        }
+        // A mail asked for ahead that the caller did not want after all.
+        QByteArray unused;
+        if (next.retrieve) {
+            if (const int read = readMultiLine(next.maxBytes, unused); read < 0) {
+                return read;
+            }
+        }
+    }
+    return 0;
+}
+
 int Pop3Session::sendAll(const QByteArray& bytes) {
-    // The socket sends what it buffers while the reply is awaited.
+    // Flushed at once: a command sent ahead must reach the server before the next wait.
     if (socket_->write(bytes) != bytes.size()) {
         return failNetwork(socket_->errorString());
     }
+    socket_->flush();
     return 0;
 }
 
@@ -463,7 +602,10 @@ int Pop3Session::readMultiLine(qsizetype maxBytes, QByteArray& text) {
 
 int Pop3Session::failNetwork(const QString& detail) {
     connected_ = false;
-    error_ = QStringLiteral("POP3サーバー %1 との通信に失敗しました。\n(%2)")
+    pending_.clear();
+    error_ = QStringLiteral(
+                 "POP3サーバー %1 との通信に失敗しました。"
+                 "ネットワークの接続を確かめてから、もう一度受信してください。\n(%2)")
                  .arg(host_.authority(), detail);
     return TransportResult::NetworkFailure;
 }

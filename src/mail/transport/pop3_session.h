@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -19,6 +21,10 @@ class QSslSocket;
 // that fails ends the session, so USER and PASS cross in clear only to a server that
 // offers no TLS (APOP never sends the password itself). Certificates are verified, or
 // matched against the user's pin for the server. Results as in transport_results.h.
+//
+// A server whose CAPA lists PIPELINING (over TLS, once upgraded) gets the next RETR while
+// the caller still stores the mail before it, and DELEs without waiting for their +OK;
+// their replies are read in order before the next reply that is needed and before QUIT.
 class Pop3Session {
   public:
     Pop3Session(const MailHost& host, const NetworkOptions& options);
@@ -38,9 +44,17 @@ class Pop3Session {
     // The mail as the server holds it, dot-stuffing undone, lines ending in CR LF. A mail
     // longer than `maxBytes` fails the call, so that a hostile server cannot fill memory.
     int fetch(int mailNo, qsizetype maxBytes, QByteArray& mail);
+    // The size from the listing already read, without asking the server.
+    std::optional<int> listedSize(int mailNo) const;
+    // With pipelining, asks for mail `mailNo` now so that it streams while the caller is
+    // busy; fetch() of that mail reads it (or its -ERR). Nothing without pipelining.
+    void fetchAhead(int mailNo, qsizetype maxBytes);
+    // With pipelining the reply is read later: a refusal is reported by quit().
     int markDeleted(int mailNo);
-    // QUIT: the server removes the mails marked deleted.
+    // QUIT: the server removes the mails marked deleted. Refused when the server refused a
+    // pipelined DELE (that mail stays on the server; the others are removed).
     int quit();
+    bool pipelining() const { return pipelining_; }
 
     // Set by the failed call, in Japanese with the technical detail.
     const QString& error() const { return error_; }
@@ -56,7 +70,14 @@ class Pop3Session {
     bool waitForHandshake(const QDeadlineTimer& deadline);
     // `upgrade`: the failure came after STLS, not on a "pop3s://" connection.
     int failTls(bool upgrade);
+    // The server's capabilities; empty when it has no CAPA.
+    int capabilities(QByteArray& listed);
     int command(const QByteArray& line, const QString& shownCommand, QByteArray& reply);
+    // +OK, -ERR (Refused) or a reply that ends the session.
+    int replyStatus(const QByteArray& reply, const QString& shownCommand);
+    // Reads the replies of pipelined commands in order, up to the RETR of `untilMail`
+    // (left unread) or all of them.
+    int collectPending(std::optional<int> untilMail);
     int sendAll(const QByteArray& bytes);
     int readLine(QByteArray& line);
     int receiveMore();
@@ -65,6 +86,13 @@ class Pop3Session {
     // server refused the command.
     int listing(const QByteArray& command, std::map<int, QByteArray>& entries);
     int failNetwork(const QString& detail);
+
+    // A pipelined command whose reply has not been read yet.
+    struct Pending {
+        bool retrieve = false;  // RETR, else DELE
+        int mailNo = 0;
+        qsizetype maxBytes = 0;
+    };
 
     MailHost host_;
     NetworkOptions options_;
@@ -79,6 +107,9 @@ class Pop3Session {
     QByteArray apopChallenge_;
     std::optional<std::map<int, QByteArray>> sizes_;
     std::optional<std::map<int, QByteArray>> uniqueIds_;
+    bool pipelining_ = false;
+    std::deque<Pending> pending_;
+    QStringList refusedDeletes_;  // the server's -ERR to pipelined DELEs
     QString error_;
     bool busy_ = false;
     bool connected_ = false;
