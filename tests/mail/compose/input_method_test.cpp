@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "limited_line_box.h"
@@ -84,6 +81,26 @@ TEST(InputMethod, ACommittedLineEndCountsAsTheBreakItBecomes) {
     activate(cr);
     commit(QStringLiteral("ab\rcd"));
     EXPECT_EQ(cr.Text(), QStringLiteral("ab\r\n"));
+}
+
+// A full box still shows the whole preedit in place: the cursor stands after all of it.
+TEST(InputMethod, AFullBoxShowsTheWholePreedit) {
+    LimitedLineBox line(3);
+    activate(line);
+    line.setText(QStringLiteral("abc"));
+    preedit(QStringLiteral("に"));
+    const int afterOne = line.inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    preedit(QStringLiteral("にほんご"));
+    EXPECT_GT(line.inputMethodQuery(Qt::ImCursorRectangle).toRect().x(), afterOne);
+
+    LimitedTextBox text(3);
+    activate(text);
+    text.SetText(QStringLiteral("abc"));
+    text.moveCursor(QTextCursor::End);
+    preedit(QStringLiteral("に"));
+    const int textAfterOne = text.inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    preedit(QStringLiteral("にほんご"));
+    EXPECT_GT(text.inputMethodQuery(Qt::ImCursorRectangle).toRect().x(), textAfterOne);
 }
 
 }  // namespace
