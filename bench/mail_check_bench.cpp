@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -24,6 +26,14 @@
 namespace {
 
 const QString kUser = QStringLiteral("taro");
+
+// User and system time this process has used so far.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
 
 void fillMailbox(const MailServers& servers, int count) {
     const QByteArray body = QByteArray("本日の会議資料を送ります。①②③ ").repeated(10 * 1024 / 40);
@@ -85,17 +95,20 @@ int main(int argc, char** argv) {
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    // The best of three rounds each, alternating, so that both meet the same machine.
+    // The best of five rounds each, alternating, so that both meet the same machine.
     double checkMs = 1e300;
+    double checkCpuMs = 1e300;
     double mpopMs = 1e300;
     int stored = 0;
     int left = 0;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         fillMailbox(servers, count);
         QElapsedTimer timer;
+        const double cpuBefore = processCpuMs();
         timer.start();
         app.mainForm().Command3_Click();
         checkMs = std::min(checkMs, timer.nsecsElapsed() / 1e6);
+        checkCpuMs = std::min(checkCpuMs, processCpuMs() - cpuBefore);
         stored = receivedMailStore(folder.path()).RecordCount();
         left = static_cast<int>(servers.mailbox(kUser).size());
 
@@ -121,10 +134,11 @@ int main(int argc, char** argv) {
     std::printf(
         "MailCheck            %8.1f ms  %7.1f mails/s  (stored %d in all, left on server %d)\n",
         checkMs, count * 1000.0 / checkMs, stored, left);
+    std::printf("of which on our CPU  %8.1f ms  (the rest waits on the server)\n", checkCpuMs);
     std::printf("mpop into a Maildir  %8.1f ms  %7.1f mails/s  (fetched %d in all)\n", mpopMs,
                 count * 1000.0 / mpopMs, mpopGot);
     std::printf("of which the sync    %8.1f ms  (the %d records of one check onto the disk)\n",
                 syncMs, count);
-    std::printf("rate ratio           %.2f of mpop's (target >= 0.5)\n", mpopMs / checkMs);
+    std::printf("rate ratio           %.2f of mpop's (target >= 1.0)\n", mpopMs / checkMs);
     return 0;
 }
