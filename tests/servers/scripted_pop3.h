@@ -13,7 +13,7 @@ class ScriptedPop3 {
   public:
     struct Options {
         // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2",
-        // "dele-err:2"
+        // "dele-err:2"; "in-use", "login-delay", "sys-temp" refuse PASS with that code
         QString fault;
         bool uidl = true;
         double stallQuitSeconds = 0;

@@ -16,6 +16,7 @@ nothing, as real servers do. The fault hits the RETR of mail N:
   endless   answers +OK, then lines without end
   slow      answers as usual, after half a second
   dele-err  answers the DELE of mail N (not its RETR) with -ERR
+in-use, login-delay, sys-temp (no N): PASS is refused with that response code
 --pipelining lists PIPELINING in CAPA; commands are read one line at a time either way,
 so a client that sends ahead is answered in order. Every command is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
@@ -28,6 +29,8 @@ import socket
 import sys
 import threading
 import time
+
+LOGIN_REFUSALS = {"in-use": b"IN-USE", "login-delay": b"LOGIN-DELAY", "sys-temp": b"SYS/TEMP"}
 
 
 def mails(folder):
@@ -59,7 +62,9 @@ def serve(conn, args):
         words = line.strip().split(b" ")
         verb = words[0].upper()
         number = int(words[1]) if len(words) > 1 and words[1].isdigit() else 0
-        if verb in (b"USER", b"PASS", b"NOOP", b"RSET"):
+        if verb == b"PASS" and fault_kind in LOGIN_REFUSALS:
+            out.write(b"-ERR [%s] refused\r\n" % LOGIN_REFUSALS[fault_kind])
+        elif verb in (b"USER", b"PASS", b"NOOP", b"RSET"):
             out.write(b"+OK\r\n")
         elif verb == b"CAPA":
             out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") +

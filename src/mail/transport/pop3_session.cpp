@@ -12,6 +12,7 @@
 
 #include "certificate_pins.h"
 #include "cp932.h"
+#include "login_refusal.h"
 #include "socket_wait.h"
 #include "transport_results.h"
 
@@ -286,10 +287,8 @@ int Pop3Session::login(const QString& id, const QString& password, bool apop) {
         }
     }
     if (result == TransportResult::Refused) {
-        error_ = QStringLiteral(
-                     "ユーザー名かパスワードが違うため、ログインできませんでした。"
-                     "アカウントの設定を確かめてください。\n(サーバーの応答: %1)")
-                     .arg(replyText(reply));
+        error_ = loginRefusedText(reply) +
+                 QStringLiteral("\n(サーバーの応答: %1)").arg(replyText(reply));
         return result;
     }
     if (result < 0) {

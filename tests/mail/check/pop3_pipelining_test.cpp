@@ -149,6 +149,22 @@ TEST_F(Pop3Transport, FailuresSayWhatToDoAboveTheDetail) {
               0);
     EXPECT_TRUE(messageOf(transport).contains(QStringLiteral("「APOP を使用する」を外して")));
 
+    // A locked or resting mailbox is no wrong password: the user must wait, not retype.
+    for (const char* code : {"in-use", "login-delay", "sys-temp"}) {
+        ScriptedPop3 refusing({.fault = QString::fromLatin1(code)});
+        ASSERT_TRUE(refusing.started());
+        const int handle = transport.NMailPop3Connect(refusing.host());
+        ASSERT_NE(handle, -1);
+        EXPECT_LT(transport.NMailPop3Authenticate(handle, QStringLiteral("taro"),
+                                                  QStringLiteral("himitsu"), false),
+                  0);
+        lines = messageOf(transport).split(u'\n');
+        EXPECT_TRUE(lines[0].contains(QStringLiteral("受信し直してください。")) &&
+                    !lines[0].contains(QStringLiteral("パスワード")))
+            << code << ": " << lines[0].toStdString();
+        transport.NMailPop3Close(handle);
+    }
+
     EXPECT_EQ(transport.NMailPop3Connect(QStringLiteral("127.0.0.1:1")), -1);
     lines = messageOf(transport).split(u'\n');
     ASSERT_EQ(lines.size(), 2);
