@@ -284,7 +284,7 @@ TEST_F(ComposeSendTest, ARefusedMailTakesItsFortuneBack) {
 }
 
 TEST_F(ComposeSendTest, TheFailedRecordIsFoundAfterADeletionMovedIt) {
-    for (const QString subject : {QStringLiteral("消すメール"), QStringLiteral("残るメール")}) {
+    for (const QString& subject : {QStringLiteral("消すメール"), QStringLiteral("残るメール")}) {
         ASSERT_TRUE(
             sentMailStore(folder.path()).Append({subject, QString(), QString(), QString(), 1}));
     }
