@@ -7,6 +7,7 @@
 #include "quillpost_test.h"
 #include "scripted_pop3.h"
 #include "settings_files.h"
+#include "transport_message.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ QList<QByteArray> retrDeleQuit(const ScriptedPop3& server) {
         }
     }
     return seen;
-}
-
-QString messageOf(NMail& transport) {
-    QString message;
-    transport.NMailGetMessage(message);
-    return message;
 }
 
 class Pop3Transport : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "nmail.h"
 #include "quillpost_test.h"
 #include "settings_files.h"
+#include "transport_message.h"
 #include "transport_results.h"
 
 namespace {
@@ -38,12 +39,6 @@ QByteArray fingerprintOf(const QString& pemPath) {
 int send(NMail& transport, const QString& host) {
     return transport.NMailSmtpSendMail(host, kAddress, kFrom, QStringLiteral("件名"),
                                        QStringLiteral("本文"), QString());
-}
-
-QString messageOf(NMail& transport) {
-    QString message;
-    transport.NMailGetMessage(message);
-    return message;
 }
 
 class SecureTransport : public ::testing::Test {

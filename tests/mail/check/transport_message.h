@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+#include "nmail.h"
+
+// The message of the transport's last failure.
+inline QString messageOf(NMail& transport) {
+    QString message;
+    transport.NMailGetMessage(message);
+    return message;
+}
