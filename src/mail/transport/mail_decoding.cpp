@@ -136,10 +136,10 @@ MailSummary summarizeMail(QByteArrayView mail) {
     return summary;
 }
 
-DecodedMail decodeMail(QByteArrayView mail) {
+DecodedMail decodeMail(QByteArrayView mail, std::optional<MailSummary> summary) {
     useGMime();
     DecodedMail decoded;
-    decoded.summary = summarizeMail(mail);
+    decoded.summary = summary ? std::move(*summary) : summarizeMail(mail);
     // GMime refuses a null buffer, which an empty view may hold.
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
         mail.isEmpty() ? "" : mail.data(), static_cast<size_t>(mail.size())));

@@ -34,4 +34,6 @@ struct DecodedMail {
 };
 
 MailSummary summarizeMail(QByteArrayView mail);
-DecodedMail decodeMail(QByteArrayView mail);
+// `summary` is summarizeMail(mail) when the caller has it already, which spares
+// decoding the raw text a second time.
+DecodedMail decodeMail(QByteArrayView mail, std::optional<MailSummary> summary = std::nullopt);

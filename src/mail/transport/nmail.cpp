@@ -248,9 +248,11 @@ int NMail::NMailAttachmentFileFirst(QString& subject, QString& date, QString& fr
                                     const QString& wholeMail) {
     // A mail fetched and not yet deleted is decoded from the exact bytes the server sent,
     // whatever became of the caller's scratch copy: a lost or damaged copy never blanks it.
-    const QByteArray mail = state_->lastMail.isEmpty() ? encodeCp932(wholeMail) : state_->lastMail;
+    const bool fetched = !state_->lastMail.isEmpty();
+    const QByteArray mail = fetched ? state_->lastMail : encodeCp932(wholeMail);
     const QString target = folderPath(folder);
-    DecodedMail decoded = decodeMail(mail);
+    DecodedMail decoded =
+        decodeMail(mail, fetched ? std::optional(state_->lastSummary) : std::nullopt);
     if (decoded.partial) {
         const PartialOutcome piece = keepPartialMail(target, *decoded.partial, mail);
         switch (piece.state) {
