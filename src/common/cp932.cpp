@@ -90,17 +90,16 @@ Cp932Decoder::~Cp932Decoder() {
 }
 
 QString Cp932Decoder::decode(QByteArrayView bytes) {
-    // Record fields end in long runs of space padding: only the part up to the end of the
-    // last character outside ASCII needs the converter (a trail byte may look like ASCII).
-    qsizetype convertedEnd = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (byte < 0x80) {
-            ++i;
-            continue;
-        }
-        i = qMin(bytes.size(), i + (isCp932LeadByte(byte) ? 2 : 1));
-        convertedEnd = i;
+    // Record fields end in long runs of space padding: only the part up to the last byte
+    // outside ASCII, and the one after it (a trail byte may look like ASCII), needs the
+    // converter, which maps ASCII to itself. Searched from the end, so a long text costs
+    // no scan of its own.
+    qsizetype convertedEnd = bytes.size();
+    while (convertedEnd > 0 && static_cast<unsigned char>(bytes[convertedEnd - 1]) < 0x80) {
+        --convertedEnd;
+    }
+    if (convertedEnd > 0) {
+        convertedEnd = qMin(bytes.size(), convertedEnd + 1);
     }
     if (convertedEnd == 0) {
         return QString::fromLatin1(bytes);
