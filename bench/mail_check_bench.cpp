@@ -1,7 +1,7 @@
 // Mail check benchmark: 1,000 waiting mails of 10 KB each fetched, stored and deleted by
 // MailCheck from the test Dovecot (result display skipped through the fast clock), beside
-// mpop fetching the same mailbox into a Maildir, in the same run. A second argument
-// "stls" has both upgrade the connection with STLS first.
+// mpop fetching the same mailbox into a Maildir, in the same run. Arguments, in any order:
+// the number of mails, and "stls" to have both upgrade the connection with STLS first.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,8 +54,16 @@ void fillMailbox(const MailServers& servers, int count) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
-    const bool stls = argc > 2 && std::strcmp(argv[2], "stls") == 0;
+    int count = 1000;
+    bool stls = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "stls") == 0) {
+            stls = true;
+        } else if ((count = std::atoi(argv[i])) <= 0) {
+            std::fprintf(stderr, "usage: mail_check_bench [COUNT] [stls]\n");
+            return 2;
+        }
+    }
     MailServers::Options options;
     options.pop3Stls = stls;
     MailServers servers(options);
