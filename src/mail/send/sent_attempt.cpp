@@ -1,7 +1,9 @@
 #include "sent_attempt.h"
 
 #include "desktop.h"
+#include "failure_detail.h"
 #include "quillpost_app.h"
+#include "tyaku_form.h"
 
 namespace {
 
@@ -29,7 +31,10 @@ std::optional<SentAttempt> RecordSendAttempt(QuillpostApp& app, QWidget* parent,
     const auto recordNo = store.Append(record);
     if (!recordNo) {
         app.desktop().message(
-            parent, QStringLiteral("送信履歴に記録できませんでした。\n") + store.errorString());
+            parent,
+            QStringLiteral("送信履歴に記録できませんでした。★MailDataフォルダに書き込めるか、"
+                           "ディスクに空きがあるかを確かめてください。\n") +
+                fileAndReason(store.file().path(), store.errorString()));
         return std::nullopt;
     }
     attempt.recordNo = *recordNo;
@@ -46,7 +51,11 @@ void WithdrawSendAttempt(QuillpostApp& app, QWidget* parent, const SentAttempt& 
             app.desktop().message(
                 parent, QStringLiteral("送信できなかったメールの記録を送信履歴から"
                                        "消せませんでした。送信履歴から削除してください。\n") +
-                            store.errorString());
+                            fileAndReason(store.file().path(), store.errorString()));
+        } else if (app.HistoryMode == 2 && app.isTyakuFormLoaded() && app.tyakuForm().isVisible()) {
+            // Listed while the mail was on its way, the attempt's row would now stand for
+            // the record behind it.
+            app.tyakuForm().RefillAfterCheck();
         }
     }
     // Only what this attempt set is put back: a selection made meanwhile stays.

@@ -20,6 +20,7 @@
 #include "scripted_desktop.h"
 #include "settings_files.h"
 #include "temp_app_folder.h"
+#include "tyaku_form.h"
 #include "write_form.h"
 
 namespace {
@@ -300,6 +301,15 @@ TEST_F(ComposeSendTest, TheFailedRecordIsFoundAfterADeletionMovedIt) {
     const QList<SentMailRecord> left = sentHistory();
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0].Subject.trimmed(), QStringLiteral("残るメール"));
+}
+
+TEST_F(ComposeSendTest, ASentHistoryListedDuringARefusedSendDropsItsRow) {
+    fill(QStringLiteral("nobody@localhost"));
+    QTimer::singleShot(0, &form(),
+                       [this] { QTest::mouseClick(app->mainForm().Command8, Qt::LeftButton); });
+    form().Image1_Click();
+    ASSERT_EQ(sendErrors().size(), 1);
+    EXPECT_EQ(app->tyakuForm().MailListView->topLevelItemCount(), 0);
 }
 
 TEST_F(ComposeSendTest, AFailedPassShowsOneErrorAndTheOthersAreSent) {
