@@ -347,12 +347,18 @@ int NMail::NMailSmtpSendMail(const QString& smtpHost, const QString& to, const Q
     const std::optional<MailHost> host = parseMailHost(smtpHost, kSmtpProtocol);
     if (!host) {
         state_->message =
-            QStringLiteral("SMTPサーバーの指定 \"%1\" が正しくありません。").arg(smtpHost);
+            QStringLiteral(
+                "SMTPサーバーの指定が正しくないため、送信できません。サーバーの設定画面で"
+                "SMTPサーバーを確かめてください。\n(指定: \"%1\")")
+                .arg(smtpHost);
         return TransportResult::BadInput;
     }
     OutgoingMail mail{from, splitRecipients(to), subject, body, splitAttachmentPaths(attachments)};
     if (mail.to.isEmpty()) {
-        state_->message = QStringLiteral("宛先がありません。");
+        state_->message = QStringLiteral(
+                              "宛先のアドレスがないため、送信できません。宛先を入力してください。\n"
+                              "(宛先: \"%1\")")
+                              .arg(to);
         return TransportResult::BadInput;
     }
     QString error;

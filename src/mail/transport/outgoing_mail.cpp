@@ -2,6 +2,7 @@
 
 #include "outgoing_mail.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -93,9 +94,12 @@ GMimePart* textPart(const QString& body) {
 std::optional<GMimePart*> attachmentPart(const QString& path, QString& error) {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("添付ファイル %1 を読めません。\n(%2)")
-                    .arg(path, QFileInfo::exists(path) ? file.errorString()
-                                                       : QStringLiteral("ファイルがありません"));
+        error = QStringLiteral(
+                    "添付ファイルを読めないため、送信できません。ファイルがあるかを"
+                    "確かめて、添付し直してください。\n%1 (%2)")
+                    .arg(QDir::toNativeSeparators(path),
+                         QFileInfo::exists(path) ? file.errorString()
+                                                 : QStringLiteral("ファイルがありません"));
         return std::nullopt;
     }
     const QByteArray mimeName = QMimeDatabase().mimeTypeForFile(path).name().toLatin1();
