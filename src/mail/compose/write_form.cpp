@@ -106,8 +106,9 @@ void WriteForm::buildLayout() {
         caption(QString::fromUtf16(row.text), this, twipsRect(120, row.top, 1080, 330));
     }
     ToText->setGeometry(twipsRect(1260, 1170, 5475, 390));
+    // A long recipient wraps onto the lines below the one in view: a sideways bar would
+    // cover the only visible line.
     ToText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ToText->setLineWrapMode(QPlainTextEdit::NoWrap);
     SubjectText->setGeometry(twipsRect(1260, 1590, 5475, 360));
     Combo1->setGeometry(twipsRect(1260, 2010, 5475, 360));
     Combo1->setEditable(true);

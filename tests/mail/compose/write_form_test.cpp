@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <memory>
 
@@ -59,6 +60,14 @@ TEST_F(WriteFormTest, OpensNarrowWithTemplatesAndEverythingOff) {
     EXPECT_EQ(w.Combo1->count(), 8);
     EXPECT_EQ(w.Text1->text(), QStringLiteral("0"));
     EXPECT_EQ(w.RowToRecord, QList<qint16>{0});
+}
+
+TEST_F(WriteFormTest, ALongRecipientWrapsInsteadOfHidingBehindASidewaysBar) {
+    form().show();
+    QTest::keyClicks(form().ToText, QString(60, u'x'));
+    settle();
+    EXPECT_EQ(form().ToText->Text(), QString(60, u'x'));
+    EXPECT_FALSE(form().ToText->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(WriteFormTest, LeavingTheTemplateBoxReplacesTheBody) {
