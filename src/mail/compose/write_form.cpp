@@ -225,11 +225,16 @@ void WriteForm::Form_Load() {
 void WriteForm::LoadAddressList() {
     RowToRecord = {0};
     List1->clear();
-    qint16 delivered = 0;
-    addressStore(app_.folder()).file().ReadAll([&](qint16, const QByteArray& record) {
-        List1->addItem(readField(record, AddressRecord::NameField));
-        RowToRecord.last() = ++delivered;
-        RowToRecord.append(0);
+    AddressStore store = addressStore(app_.folder());
+    // As in the address book: a delete that a crash cut short is finished first, and an
+    // entry still marked deleted is neither listed nor sent to.
+    store.FinishInterruptedDeletes();
+    store.file().ReadAll([&](qint16 recordNo, const QByteArray& record) {
+        if (readLiveFlag(record, AddressRecord::LiveFlagOffset) != 0) {
+            List1->addItem(readField(record, AddressRecord::NameField));
+            RowToRecord.last() = recordNo;
+            RowToRecord.append(0);
+        }
         return true;
     });
     Text1->setText(QString::number(List1->count()));

@@ -24,13 +24,18 @@ QString withoutTrailingSpaces(QString text) {
 }
 
 // The address of book entry `pass`, or of the last entry when the book holds fewer; empty
-// for an empty book. The entry read stays in the shared address buffer.
+// for an empty book. Entries marked deleted are not counted, as the address list does not
+// show them. The entry read stays in the shared address buffer.
 QString bulkRecipient(QuillpostApp& app, int pass) {
     QString address;
-    addressStore(app.folder()).file().ReadAll([&](qint16 recordNo, const QByteArray& bytes) {
+    int live = 0;
+    addressStore(app.folder()).file().ReadAll([&](qint16, const QByteArray& bytes) {
+        if (readLiveFlag(bytes, AddressRecord::LiveFlagOffset) == 0) {
+            return true;
+        }
         app.AddressBuffer = AddressRecord::fromBytes(bytes);
         address = withoutTrailingSpaces(app.AddressBuffer.Address);
-        return recordNo < pass;
+        return ++live < pass;
     });
     return address;
 }

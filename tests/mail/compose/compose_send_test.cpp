@@ -328,6 +328,29 @@ TEST_F(ComposeSendTest, AFailedPassShowsOneErrorAndTheOthersAreSent) {
     EXPECT_EQ(form().Label7->text(), QStringLiteral("送信できなかったメールがあります。"));
 }
 
+TEST_F(ComposeSendTest, ABookEntryLeftMarkedByACutShortDeleteIsNeitherListedNorSentTo) {
+    for (const QString& address :
+         {QStringLiteral("jiro@localhost"), QStringLiteral("taro@localhost"),
+          QStringLiteral("saburo@localhost")}) {
+        ASSERT_TRUE(addressStore(folder.path()).Append({QStringLiteral("友人"), 1, address}));
+    }
+    AddressStore book = addressStore(folder.path());
+    AddressRecord second = *book.ReadAt(2);
+    ASSERT_TRUE(book.MarkDeleted(2, second));
+    // The compaction that would finish the delete cannot run.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("★MailData/QSMDATA.TMP")));
+    form().Command3_Click();
+    EXPECT_EQ(form().List1->count(), 2);
+    EXPECT_EQ(form().RowToRecord.value(1), 3);
+    form().Option2->click();
+    fill(QString());
+    form().Image1_Click();
+
+    EXPECT_EQ(servers.mailbox(QStringLiteral("taro")).size(), 0);
+    EXPECT_EQ(servers.mailbox(QStringLiteral("jiro")).size(), 1);
+    EXPECT_EQ(servers.mailbox(QStringLiteral("saburo")).size(), 1);
+}
+
 TEST_F(ComposeSendTest, TheFortuneGoesWithTheMailButNotIntoTheHistory) {
     QList<int> draws{5, 12};
     form().drawFortune = [&draws] { return draws.takeFirst(); };
