@@ -4,30 +4,20 @@
 #include "sizes.h"
 
 #include <cmath>
-#include <functional>
 
 using namespace art;
 
 namespace {
 
-// Every button is designed on a 64 × 64 grid and scaled to its side.
-constexpr qreal kGrid = 64;
-
 QColor c(QRgb rgb) {
     return QColor(rgb);
 }
 
-using Drawing = std::function<void(QPainter&, qreal line)>;
+using Drawing = GridDrawing;
 
+// Thicker lines on small sides keep the outline at least a pixel wide.
 QImage render(int side, const Drawing& draw) {
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / kGrid, side / kGrid);
-    // Thicker lines on small sides keep the outline at least a pixel wide.
-    draw(p, qMax(3.0, kGrid / side * 1.2));
-    return image;
+    return renderOnGrid(side, 3.0, draw);
 }
 
 void arrow(QPainter& p, QPointF tail, QPointF tip, qreal head, QColor fill, qreal line) {

@@ -386,4 +386,15 @@ void caption(QPainter& p, const QRectF& box, const QString& text, qreal pixelSiz
     shape(p, path, fill, pixelSize * 0.06);
 }
 
+QImage renderOnGrid(int side, qreal minimumLine, const GridDrawing& draw) {
+    constexpr qreal kGrid = 64;
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / kGrid, side / kGrid);
+    draw(p, qMax(minimumLine, kGrid / side * 1.2));
+    return image;
+}
+
 }  // namespace art

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
+
+#include <functional>
 
 // The house style shared by every picture: soft fills inside one warm outline colour,
 // rounded shapes, faces drawn the same way on people, animals and button characters.
@@ -83,5 +86,10 @@ void hill(QPainter& p, const QRectF& area, qreal crest, qreal wave, QColor fill)
 
 // Lettering in the installed IPA gothic, centred in `box`, with a soft outline.
 void caption(QPainter& p, const QRectF& box, const QString& text, qreal pixelSize, QColor fill);
+
+// A picture designed on a 64 × 64 grid, scaled to `side`; `draw` gets the outline width,
+// at least `minimumLine` grid units so that a small side still shows a pixel-wide outline.
+using GridDrawing = std::function<void(QPainter&, qreal line)>;
+QImage renderOnGrid(int side, qreal minimumLine, const GridDrawing& draw);
 
 }  // namespace art

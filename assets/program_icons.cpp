@@ -2,25 +2,15 @@
 
 #include "drawing.h"
 
-#include <functional>
-
 using namespace art;
 
 namespace {
 
-// Designed on a 64 × 64 grid like the buttons and scaled to each side.
-constexpr qreal kGrid = 64;
+using Drawing = GridDrawing;
 
-using Drawing = std::function<void(QPainter&, qreal line)>;
-
+// Designed on the buttons' grid, with a finer outline: icons are seen small.
 QImage render(int side, const Drawing& draw) {
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(side / kGrid, side / kGrid);
-    draw(p, qMax(1.6, kGrid / side * 1.2));
-    return image;
+    return renderOnGrid(side, 1.6, draw);
 }
 
 void quill(QPainter& p, qreal line) {
