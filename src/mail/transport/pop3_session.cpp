@@ -21,6 +21,7 @@ namespace {
 // No real reply or mail line comes near this; a server that sends one longer is hostile
 // or broken, and reading on would only fill memory.
 constexpr qsizetype kMaxLineBytes = 1 << 20;
+constexpr qint64 kSocketBufferBytes = 1 << 20;
 
 // Marks a session busy for the length of one call.
 class BusyScope {
@@ -124,6 +125,10 @@ int Pop3Session::connectSocket() {
     }
     socket_->setSslConfiguration(tls);
     socket_->setProxy(QNetworkProxy::NoProxy);
+    // What arrives while nobody reads (a message box is open, a mail fetched ahead
+    // streams) stays in the kernel once this much waits: a server sending without end
+    // cannot fill memory.
+    socket_->setReadBufferSize(kSocketBufferBytes);
     // Decided while the handshake waits for it: the pinned certificate is accepted
     // whatever its authority, dates or name; any other pin-less failure is kept.
     QObject::connect(socket_.get(), &QSslSocket::sslErrors, socket_.get(),

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTest>
+
+#include <unistd.h>
+
 #include "mail_records.h"
 #include "mail_servers.h"
 #include "main_form.h"
@@ -83,6 +88,30 @@ TEST_F(Pop3Transport, PipeliningAsksAheadAndCollectsEveryDeleReplyBeforeQuit) {
     EXPECT_TRUE(server.mails()[0].contains("Subject: second"));
     EXPECT_EQ(retrDeleQuit(server), (QList<QByteArray>{"RETR 1", "RETR 2", "DELE 1", "RETR 3",
                                                        "DELE 2", "DELE 3", "QUIT"}));
+}
+
+// What the program holds now, in bytes.
+qint64 residentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// While nobody reads (a message box is open), a mail asked for ahead that never ends
+// fills the kernel's socket buffers, not the program's memory.
+TEST_F(Pop3Transport, AnEndlessMailAskedForAheadCannotFillMemoryWhileNobodyReads) {
+    ScriptedPop3 server({QStringLiteral("endless:2"), true, 0, true});
+    ASSERT_TRUE(server.started());
+    addThree(server);
+    const int handle = logIn(server, 3);
+    ASSERT_NE(handle, -1) << messageOf(transport).toStdString();
+    EXPECT_EQ(subjectOf(handle, 1), QStringLiteral("first"));
+    const qint64 before = residentBytes();
+    QTest::qWait(1000);
+    EXPECT_LT(residentBytes() - before, 32 << 20);
+    transport.NMailPop3Close(handle);
 }
 
 TEST_F(Pop3Transport, WithoutPipeliningEachCommandWaitsForItsReply) {

@@ -237,6 +237,28 @@ TEST_F(Stls, OfferedStlsIsTakenForUserPassAndApop) {
     EXPECT_LT(waiting(transport, servers.pop3Host(), QStringLiteral("wrong"), false), 0);
 }
 
+// Mails far larger than the socket holds unread come through whole over TLS, also the one
+// asked for ahead while the one before is taken.
+TEST_F(Stls, MailsLargerThanTheSocketBufferArriveWhole) {
+    const QByteArray body = QByteArray("0123456789abcdef0123456789abcd\r\n").repeated(3 << 15);
+    servers.deliver(kUser, "Subject: a\r\n\r\n" + body + "\r\nend a\r\n");
+    servers.deliver(kUser, "Subject: b\r\n\r\n" + body + "\r\nend b\r\n");
+    transport.setExtraCertificates(servers.caFile());
+    const int handle = transport.NMailPop3Connect(servers.pop3Host());
+    ASSERT_NE(handle, -1);
+    ASSERT_EQ(transport.NMailPop3Authenticate(handle, kUser, QStringLiteral("himitsu"), false), 2);
+    for (const char* end : {"end a", "end b"}) {
+        QString subject, date, from, header, text;
+        ASSERT_GE(transport.NMailPop3GetMail(handle, end == std::string_view("end a") ? 1 : 2,
+                                             subject, date, from, header, text),
+                  0)
+            << messageOf(transport).toStdString();
+        EXPECT_TRUE(text.trimmed().endsWith(QLatin1String(end))) << end;
+        EXPECT_GT(text.size(), body.size());
+    }
+    transport.NMailPop3Close(handle);
+}
+
 class StlsRequired : public SecureTransport {
   protected:
     StlsRequired() : SecureTransport(pop3Tls(true)) {}
