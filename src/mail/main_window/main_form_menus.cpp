@@ -171,15 +171,17 @@ void MainForm::startCompanion(QStringView literal, const QString& name) {
     const QString path = programPath(app_.folder(), literal);
     const QFileInfo program(path);
     if (!program.isFile() || !program.isExecutable()) {
-        app_.desktop().message(
-            this,
-            QStringLiteral("%1が見つかりません。\n%2").arg(name, QDir::toNativeSeparators(path)));
+        app_.desktop().message(this,
+                               QStringLiteral("%1が見つかりません。Quillpostのフォルダーに%1が"
+                                              "入っているかを確かめてください。\n%2")
+                                   .arg(name, QDir::toNativeSeparators(path)));
         return;
     }
     if (!app_.desktop().startProgram(path)) {
         app_.desktop().message(
-            this,
-            QStringLiteral("%1を起動できません。\n%2").arg(name, QDir::toNativeSeparators(path)));
+            this, QStringLiteral("%1を起動できませんでした。もう一度試して、だめなときはQuillpostを"
+                                 "入れ直してください。\n%2")
+                      .arg(name, QDir::toNativeSeparators(path)));
     }
 }
 
@@ -187,6 +189,9 @@ void MainForm::mnuhomepage_Click() {
     const QUrl address(QString::fromLatin1(kHomePage));
     if (!app_.desktop().openUrl(address)) {
         app_.desktop().message(
-            this, QStringLiteral("ホームページを開けません。\n%1").arg(address.toString()));
+            this,
+            QStringLiteral(
+                "ホームページを開けませんでした。ブラウザーが使えるかを確かめてください。\n%1")
+                .arg(address.toString()));
     }
 }
