@@ -22,7 +22,6 @@
 #include "received_ledger.h"
 #include "routines.h"
 #include "settings_files.h"
-#include "transport_results.h"
 #include "tyaku_form.h"
 
 namespace {
@@ -31,47 +30,19 @@ constexpr char16_t kAttachmentFolder[] = u"\\添付フォルダ\\";
 constexpr char16_t kScratchFile[] = u"\\添付フォルダ\\0.txt";
 const QString kErrorTitle = QStringLiteral("エラー");
 
-// What the user can do about a failure, added to the first line of its box.
+// What the user can do about a failure the transport did not describe, added to the first
+// line of its box. The transport's own messages say what to do already.
 const QString kCheckServer = QStringLiteral("サーバー名とネットワークの接続を確かめてください。");
 const QString kCheckAccount =
     QStringLiteral("アカウント設定のユーザー名とパスワードを確かめてください。");
-const QString kTurnApopOff =
-    QStringLiteral("サーバーの設定画面でAPOPを使わない設定にしてから、もう一度受信してください。");
-const QString kTryAgain =
-    QStringLiteral("ネットワークの接続を確かめてから、もう一度受信してください。");
 const QString kCheckAttachmentFolder =
     QStringLiteral("添付フォルダがあるか、書き込めるかを確かめてください。");
 const QString kCheckMailData =
     QStringLiteral("★MailDataフォルダに書き込めるか、ディスクに空きがあるかを確かめてください。");
 
-// True when the first line of a message already tells the user what to do.
-bool saysWhatToDo(const QString& message) {
-    const QString first = message.section(u'\n', 0, 0);
-    return first.contains(u"ください") || first.contains(u"下さい");
-}
-
-// A transport message as a box: its first line says what went wrong, and gets `advice`
-// unless it says what to do already; the detail lines follow unchanged. `silent` stands in
-// for a message the transport left empty.
-QString withAdvice(const QString& message, const QString& silent, const QString& advice) {
-    const QString text = message.isEmpty() ? silent : message;
-    if (saysWhatToDo(text)) {
-        return text;
-    }
-    const qsizetype end = text.indexOf(u'\n');
-    return end < 0 ? text + advice : text.left(end) + advice + text.mid(end);
-}
-
-// What to do when the login was not accepted, by the kind of failure.
-QString loginAdvice(int result) {
-    switch (result) {
-        case TransportResult::Refused:
-            return kCheckAccount;
-        case TransportResult::ApopNotOffered:
-            return kTurnApopOff;
-        default:
-            return kTryAgain;
-    }
+// The transport's message, or `fallback` where it left none.
+QString transportText(const QString& message, const QString& fallback) {
+    return message.isEmpty() ? fallback : message;
 }
 
 // A box of a first line and, when there is any, the detail below it.
@@ -164,9 +135,9 @@ class Receiving {
         if (handle_ == -1) {
             // Reported, not shown as "no new mail": that would call a failure a success.
             if (explained ||
-                showError(withAdvice(lastTransportMessage(),
-                                     QStringLiteral("POP3サーバーに接続できませんでした。"),
-                                     kCheckServer))) {
+                showError(transportText(
+                    lastTransportMessage(),
+                    QStringLiteral("POP3サーバーに接続できませんでした。") + kCheckServer))) {
                 app_.mainForm().Label2->clear();
             }
             return failed();
@@ -190,9 +161,9 @@ class Receiving {
             return ended();
         }
         if (count < 0) {
-            if (!showError(withAdvice(lastTransportMessage(),
-                                      QStringLiteral("POP3サーバーにログインできませんでした。"),
-                                      loginAdvice(count))) ||
+            if (!showError(transportText(
+                    lastTransportMessage(),
+                    QStringLiteral("POP3サーバーにログインできませんでした。") + kCheckAccount)) ||
                 !close()) {
                 return ended();
             }
@@ -231,7 +202,7 @@ class Receiving {
                 return ended();
             }
             if (identified < 0) {
-                if (!reportFailure(n, kTryAgain, lastTransportMessage())) {
+                if (!reportFailure(n, QString(), lastTransportMessage())) {
                     return ended();
                 }
                 complete = false;
@@ -314,7 +285,7 @@ class Receiving {
             return Step::Ended;
         }
         if (!fetched) {
-            return reportFailure(n, kTryAgain, lastTransportMessage()) ? Step::Failed : Step::Ended;
+            return reportFailure(n, QString(), lastTransportMessage()) ? Step::Failed : Step::Ended;
         }
         const bool attachment = StripAtNul(body).contains(QStringLiteral("attachment"));
 
@@ -333,7 +304,7 @@ class Receiving {
                                "添付ファイルをオープンできません。%1 通目のメールとその後のメールは"
                                "サーバーに残してあります。")
                                    .arg(n) +
-                               (saysWhatToDo(why) ? QString() : kCheckAttachmentFolder),
+                               kCheckAttachmentFolder,
                            why));
             return app_.ending() ? Step::Ended : Step::Failed;
         }
@@ -372,8 +343,8 @@ class Receiving {
         return Step::Stored;
     }
 
-    // Mail n and those after it stay on the server; `advice` joins the first line unless
-    // `why` says what to do already. False when the program ended.
+    // Mail n and those after it stay on the server; `advice` joins the first line where
+    // `why` does not say what to do (a transport message does). False when the program ended.
     bool reportFailure(int n, const QString& advice, const QString& why) {
         if (app_.ending()) {
             return false;
@@ -383,7 +354,7 @@ class Receiving {
             withDetail(QStringLiteral("%1 通目のメールを受信できませんでした。このメールと"
                                       "その後のメールはサーバーに残してあります。")
                                .arg(n) +
-                           (saysWhatToDo(detail) ? QString() : advice),
+                           advice,
                        detail));
     }
 

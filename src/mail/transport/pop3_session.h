@@ -54,7 +54,6 @@ class Pop3Session {
     // QUIT: the server removes the mails marked deleted. Refused when the server refused a
     // pipelined DELE (that mail stays on the server; the others are removed).
     int quit();
-    bool pipelining() const { return pipelining_; }
 
     // Set by the failed call, in Japanese with the technical detail.
     const QString& error() const { return error_; }
