@@ -29,9 +29,9 @@ class TyakuForm : public QuillpostForm {
     // last record. The main window calls it again when it opens the window for the other
     // mode.
     void Fill();
-    // Lists the history afresh after a mail check, as Fill does, but leaves the user's
-    // clipboard alone: the check was not the user's doing.
-    void RefillAfterCheck();
+    // Lists the history afresh, as Fill does, but leaves the user's clipboard alone: for a
+    // change the user did not ask for here (a mail check, a send taken back).
+    void RefillInBackground();
     // Clears the system clipboard, puts Text15 on it, and takes it back trimmed.
     void PassBodyThroughClipboard();
     void Form_Resize();

@@ -25,7 +25,7 @@ void TyakuForm::Fill() {
     fill(true);
 }
 
-void TyakuForm::RefillAfterCheck() {
+void TyakuForm::RefillInBackground() {
     fill(false);
 }
 

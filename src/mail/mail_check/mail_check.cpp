@@ -377,7 +377,7 @@ class Receiving {
 
     void relistHistory() {
         if (!app_.ending()) {
-            app_.tyakuForm().RefillAfterCheck();
+            app_.tyakuForm().RefillInBackground();
         }
     }
 

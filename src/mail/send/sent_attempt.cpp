@@ -55,7 +55,7 @@ void WithdrawSendAttempt(QuillpostApp& app, QWidget* parent, const SentAttempt& 
         } else if (app.HistoryMode == 2 && app.isTyakuFormLoaded() && app.tyakuForm().isVisible()) {
             // Listed while the mail was on its way, the attempt's row would now stand for
             // the record behind it.
-            app.tyakuForm().RefillAfterCheck();
+            app.tyakuForm().RefillInBackground();
         }
     }
     // Only what this attempt set is put back: a selection made meanwhile stays.

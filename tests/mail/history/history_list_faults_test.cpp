@@ -75,7 +75,7 @@ TEST_F(HistoryTest, TheListLeavesTheBufferOnItsLastRecordAndARefillLeavesTheClip
     TyakuForm& form = open(1);
     EXPECT_EQ(app->ReceivedBuffer.Subject.trimmed(), QStringLiteral("件名B"));
     QApplication::clipboard()->setText(QStringLiteral("mine"));
-    form.RefillAfterCheck();
+    form.RefillInBackground();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("mine"));
     EXPECT_EQ(form.Text8->text(), QStringLiteral("件名B"));
 }
