@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "bench_timing.h"
-#include "header_text.h"
-#include "mail_decoding.h"
+#include "transport/header_text.h"
+#include "transport/mail_decoding.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/quillpost_app.h"
 #include "bench_timing.h"
 #include "clock.h"
-#include "mail_records.h"
-#include "main_form.h"
+#include "history/tyaku_form.h"
+#include "main_window/main_form.h"
 #include "qt_desktop.h"
-#include "quillpost_app.h"
-#include "tyaku_form.h"
+#include "store/mail_records.h"
 
 namespace {
 

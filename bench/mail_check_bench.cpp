@@ -14,14 +14,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/quillpost_app.h"
 #include "bench_timing.h"
 #include "fake_clock.h"
-#include "mail_records.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 
 namespace {
 

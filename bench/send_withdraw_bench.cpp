@@ -11,12 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/quillpost_app.h"
 #include "bench_timing.h"
 #include "fake_clock.h"
-#include "mail_records.h"
-#include "quillpost_app.h"
 #include "scripted_desktop.h"
-#include "sent_attempt.h"
+#include "send/sent_attempt.h"
+#include "store/mail_records.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -18,12 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "fake_clock.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "bench_timing.h"
-#include "mail_records.h"
+#include "store/mail_records.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

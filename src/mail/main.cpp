@@ -1,11 +1,11 @@
 #include <QApplication>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "clock.h"
-#include "main_form.h"
+#include "main_window/main_form.h"
 #include "qt_desktop.h"
 #include "qt_translations.h"
-#include "quillpost_app.h"
 #include "visible_focus_style.h"
 
 int main(int argc, char** argv) {

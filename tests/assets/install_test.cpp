@@ -9,11 +9,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "app/quillpost_app.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
 #include "folder_snapshot.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "scripted_desktop.h"
 #include "user_app_folder.h"
 

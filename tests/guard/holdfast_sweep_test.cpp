@@ -3,7 +3,7 @@
 #include "attachment_sweep.h"
 #include "guard_fixture.h"
 #include "guard_texts.h"
-#include "safe_file_name.h"
+#include "transport/safe_file_name.h"
 
 using namespace guard_text;
 

@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "cp932.h"
-#include "mail_records.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "received_ledger.h"
+#include "store/received_ledger.h"
 #include "temp_app_folder.h"
 
 namespace {

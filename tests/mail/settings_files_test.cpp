@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cp932.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 #include "temp_app_folder.h"
 
 namespace {

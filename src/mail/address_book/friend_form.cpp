@@ -1,4 +1,4 @@
-#include "friend_form.h"
+#include "address_book/friend_form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,13 +9,13 @@
 
 #include <algorithm>
 
+#include "app/quillpost_app.h"
+#include "compose/limited_line_box.h"
 #include "desktop.h"
 #include "failure_detail.h"
-#include "limited_line_box.h"
-#include "mail_records.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
+#include "store/mail_records.h"
 #include "units.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "limited_line_box.h"
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
+#include "compose/limited_line_box.h"
 
 // The address book: entries of a name and a mail address in "qsmdata.data".
 class FriendForm : public QuillpostForm {

@@ -1,4 +1,4 @@
-#include "backgrounds.h"
+#include "app/backgrounds.h"
 
 #include <QPalette>
 #include <QWidget>

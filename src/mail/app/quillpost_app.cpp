@@ -1,14 +1,14 @@
-#include "quillpost_app.h"
+#include "app/quillpost_app.h"
 
-#include "back_color_form.h"
-#include "back_form.h"
-#include "friend_form.h"
-#include "id_pass_form.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "tuika_form.h"
-#include "tyaku_form.h"
-#include "write_form.h"
+#include "address_book/friend_form.h"
+#include "compose/write_form.h"
+#include "dialogs/back_color_form.h"
+#include "dialogs/id_pass_form.h"
+#include "dialogs/option_form.h"
+#include "history/tuika_form.h"
+#include "history/tyaku_form.h"
+#include "main_window/main_form.h"
+#include "reply/back_form.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "mail_records.h"
-#include "nmail.h"
+#include "store/mail_records.h"
+#include "transport/nmail.h"
 
 class BackColorForm;
 class BackForm;

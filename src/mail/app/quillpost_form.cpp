@@ -1,11 +1,11 @@
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 
-#include "quillpost_app.h"
+#include "app/quillpost_app.h"
 
 QMargins frameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();

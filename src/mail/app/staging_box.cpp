@@ -1,4 +1,4 @@
-#include "staging_box.h"
+#include "app/staging_box.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "text_box.h"
+#include "app/text_box.h"
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 

@@ -1,4 +1,4 @@
-#include "limited_line_box.h"
+#include "compose/limited_line_box.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "typing_room.h"
+#include "compose/typing_room.h"
 
 LimitedLineBox::LimitedLineBox(int maxLength, QWidget* parent)
     : QLineEdit(parent), limit_(maxLength) {}

@@ -1,4 +1,4 @@
-#include "limited_text_box.h"
+#include "compose/limited_text_box.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "typing_room.h"
+#include "compose/typing_room.h"
 
 namespace {
 

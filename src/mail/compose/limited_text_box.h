@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text_box.h"
+#include "app/text_box.h"
 
 // A multi-line text box in which the user can type at most a given number of characters
 // (a line end counts as CR LF, two). Like a Windows edit control's limit, it restrains

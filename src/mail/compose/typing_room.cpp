@@ -1,4 +1,4 @@
-#include "typing_room.h"
+#include "compose/typing_room.h"
 
 QString fitToRoom(const QString& text, qsizetype room, bool lineEndIsTwo) {
     qsizetype left = room;

@@ -1,4 +1,4 @@
-#include "write_form.h"
+#include "compose/write_form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,14 +9,14 @@
 #include <QPointer>
 #include <QScreen>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "compose_send.h"
 #include "desktop.h"
-#include "fortune.h"
-#include "mail_records.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
+#include "send/compose_send.h"
+#include "send/fortune.h"
+#include "store/mail_records.h"
 #include "units.h"
 
 namespace {

@@ -14,10 +14,10 @@
 
 #include <functional>
 
-#include "image_box.h"
-#include "limited_text_box.h"
-#include "quillpost_form.h"
-#include "text_box.h"
+#include "app/image_box.h"
+#include "app/quillpost_form.h"
+#include "app/text_box.h"
+#include "compose/limited_text_box.h"
 
 // The compose window: recipient, subject, body, attachments, greeting templates, a
 // recipient picked from the address book, bulk sending to every entry, and the fortune.

@@ -1,14 +1,14 @@
-#include "back_color_form.h"
+#include "dialogs/back_color_form.h"
 
 #include <QDir>
 #include <QSignalBlocker>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 #include "units.h"
 
 namespace {

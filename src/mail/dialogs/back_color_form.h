@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
 
 // The background colour dialog: three sliders mix the main window's colour, which follows
 // every move; unloading saves the three values in "ini.ini".

@@ -1,4 +1,4 @@
-#include "id_pass_form.h"
+#include "dialogs/id_pass_form.h"
 
 #include <QDir>
 #include <QFormLayout>
@@ -6,10 +6,10 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
-#include "quillpost_app.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 
 IdPassForm::IdPassForm(QuillpostApp& app)
     : QuillpostForm(app),

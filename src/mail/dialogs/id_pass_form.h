@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
 
 // The account dialog: POP3 user ID and password, saved to "iniIdPass.ini" only when the
 // user ticks the save box.

@@ -1,4 +1,4 @@
-#include "option_form.h"
+#include "dialogs/option_form.h"
 
 #include <QDir>
 #include <QFormLayout>
@@ -9,10 +9,10 @@
 
 #include <algorithm>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
-#include "quillpost_app.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
 
 // The server dialog: SMTP and POP3 servers, the user's own address and the APOP choice,
 // saved in "qsmail.ini" and in force at once; and whether received mail stays on the

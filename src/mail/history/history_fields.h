@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mail_records.h"
+#include "store/mail_records.h"
 
 // Where the record fields of one history go: the list columns and the boxes under it.
 struct HistoryFields {

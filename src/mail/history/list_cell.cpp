@@ -1,4 +1,4 @@
-#include "list_cell.h"
+#include "history/list_cell.h"
 
 #include <cstring>
 

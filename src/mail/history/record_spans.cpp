@@ -1,4 +1,4 @@
-#include "record_spans.h"
+#include "history/record_spans.h"
 
 #include <QFile>
 #include <QList>

@@ -1,12 +1,12 @@
-#include "tuika_form.h"
+#include "history/tuika_form.h"
 
 #include <QScreen>
 
 #include <algorithm>
 
-#include "backgrounds.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "app/backgrounds.h"
+#include "app/quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
 #include "units.h"
 

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "quillpost_form.h"
-#include "text_box.h"
-#include "up_down.h"
+#include "app/quillpost_form.h"
+#include "app/text_box.h"
+#include "history/up_down.h"
 
 // The zoom window: the shown mail again, in a type size from 8 to 200 points.
 class TuikaForm : public QuillpostForm {

@@ -1,4 +1,4 @@
-#include "tyaku_form.h"
+#include "history/tyaku_form.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
+#include "app/backgrounds.h"
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "backgrounds.h"
-#include "limited_line_box.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "compose/limited_line_box.h"
+#include "main_window/main_form.h"
 #include "units.h"
 
 namespace {

@@ -8,11 +8,11 @@
 
 #include <array>
 
-#include "image_box.h"
-#include "limited_line_box.h"
-#include "quillpost_form.h"
-#include "staging_box.h"
-#include "text_box.h"
+#include "app/image_box.h"
+#include "app/quillpost_form.h"
+#include "app/staging_box.h"
+#include "app/text_box.h"
+#include "compose/limited_line_box.h"
 
 // The history window: lists the received or the sent mail (HistoryMode 1 or 2), shows the
 // one clicked and acts on it. Its hidden boxes Text1–Text4 and Text7 are where the mail

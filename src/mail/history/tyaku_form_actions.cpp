@@ -3,15 +3,15 @@
 #include <QClipboard>
 #include <QDir>
 
+#include "address_book/friend_form.h"
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "back_form.h"
 #include "desktop.h"
 #include "failure_detail.h"
-#include "friend_form.h"
-#include "quillpost_app.h"
+#include "history/tuika_form.h"
+#include "history/tyaku_form.h"
+#include "reply/back_form.h"
 #include "routines.h"
-#include "tuika_form.h"
-#include "tyaku_form.h"
 
 namespace {
 

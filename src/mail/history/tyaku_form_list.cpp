@@ -2,13 +2,13 @@
 #include <QApplication>
 #include <QClipboard>
 
+#include "app/quillpost_app.h"
 #include "desktop.h"
-#include "history_fields.h"
-#include "list_cell.h"
-#include "quillpost_app.h"
-#include "record_spans.h"
+#include "history/history_fields.h"
+#include "history/list_cell.h"
+#include "history/record_spans.h"
+#include "history/tyaku_form.h"
 #include "routines.h"
-#include "tyaku_form.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "up_down.h"
+#include "history/up_down.h"
 
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), UpButton(new QToolButton(this)), DownButton(new QToolButton(this)) {

@@ -1,4 +1,4 @@
-#include "mail_check.h"
+#include "mail_check/mail_check.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,22 +7,22 @@
 
 #include <functional>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "attachment_saving.h"
-#include "certificate_pins.h"
-#include "certificate_question.h"
 #include "clock.h"
 #include "cp932.h"
 #include "desktop.h"
+#include "dialogs/id_pass_form.h"
+#include "dialogs/option_form.h"
 #include "failure_detail.h"
-#include "id_pass_form.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
-#include "received_ledger.h"
+#include "history/tyaku_form.h"
+#include "main_window/main_form.h"
 #include "routines.h"
-#include "settings_files.h"
-#include "tyaku_form.h"
+#include "send/certificate_question.h"
+#include "settings/settings_files.h"
+#include "store/received_ledger.h"
+#include "transport/attachment_saving.h"
+#include "transport/certificate_pins.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include "mail_records.h"
+#include "store/mail_records.h"
 
 class QuillpostApp;
 

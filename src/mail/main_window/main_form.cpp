@@ -1,4 +1,4 @@
-#include "main_form.h"
+#include "main_window/main_form.h"
 
 #include <QDate>
 #include <QEvent>
@@ -6,18 +6,18 @@
 #include <QMouseEvent>
 #include <QTime>
 
+#include "address_book/friend_form.h"
+#include "app/backgrounds.h"
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "back_color_form.h"
-#include "backgrounds.h"
-#include "friend_form.h"
-#include "mail_check.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "compose/write_form.h"
+#include "dialogs/back_color_form.h"
+#include "dialogs/option_form.h"
+#include "history/tyaku_form.h"
+#include "mail_check/mail_check.h"
 #include "routines.h"
-#include "settings_files.h"
-#include "tyaku_form.h"
+#include "settings/settings_files.h"
 #include "units.h"
-#include "write_form.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include <array>
 
-#include "image_box.h"
-#include "quillpost_form.h"
+#include "app/image_box.h"
+#include "app/quillpost_form.h"
 
 class OptionForm;
 

@@ -4,14 +4,14 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "address_book/friend_form.h"
+#include "app/quillpost_app.h"
 #include "app_folder.h"
-#include "back_color_form.h"
 #include "desktop.h"
-#include "friend_form.h"
-#include "id_pass_form.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "dialogs/back_color_form.h"
+#include "dialogs/id_pass_form.h"
+#include "dialogs/option_form.h"
+#include "main_window/main_form.h"
 #include "routines.h"
 #include "units.h"
 

@@ -1,4 +1,4 @@
-#include "back_form.h"
+#include "reply/back_form.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QPointer>
 
+#include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
-#include "mail_submission.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
+#include "send/mail_submission.h"
 #include "units.h"
 
 namespace {

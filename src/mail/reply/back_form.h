@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "limited_text_box.h"
-#include "quillpost_form.h"
+#include "app/quillpost_form.h"
+#include "compose/limited_text_box.h"
 
 // The reply window. The history window's reply action fills the recipient, subject and
 // body and shows it; the user edits, may attach one file and sends. A reply that cannot

@@ -1,8 +1,8 @@
-#include "certificate_question.h"
+#include "send/certificate_question.h"
 
-#include "certificate_pins.h"
-#include "certificate_problem.h"
 #include "desktop.h"
+#include "transport/certificate_pins.h"
+#include "transport/certificate_problem.h"
 
 bool askToTrustCertificate(Desktop& desktop, QWidget* parent, const QString& title,
                            const CertificateProblem& problem, const QString& pinFile) {

@@ -1,16 +1,16 @@
-#include "compose_send.h"
+#include "send/compose_send.h"
 
 #include <QPointer>
 
+#include "app/quillpost_app.h"
+#include "compose/write_form.h"
 #include "desktop.h"
-#include "fortune.h"
-#include "mail_records.h"
-#include "mail_submission.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "routines.h"
-#include "sent_attempt.h"
-#include "write_form.h"
+#include "send/fortune.h"
+#include "send/mail_submission.h"
+#include "send/sent_attempt.h"
+#include "store/mail_records.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fortune.h"
+#include "send/fortune.h"
 
 #include <array>
 #include <chrono>

@@ -1,19 +1,19 @@
-#include "mail_submission.h"
+#include "send/mail_submission.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-#include "certificate_pins.h"
-#include "certificate_question.h"
+#include "app/quillpost_app.h"
 #include "desktop.h"
-#include "mail_host.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "outgoing_mail.h"
-#include "quillpost_app.h"
-#include "settings_files.h"
-#include "transport_results.h"
+#include "dialogs/option_form.h"
+#include "main_window/main_form.h"
+#include "send/certificate_question.h"
+#include "settings/settings_files.h"
+#include "transport/certificate_pins.h"
+#include "transport/mail_host.h"
+#include "transport/outgoing_mail.h"
+#include "transport/transport_results.h"
 
 bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
                 const QString& body, const QString& attachments) {

@@ -1,9 +1,9 @@
-#include "sent_attempt.h"
+#include "send/sent_attempt.h"
 
+#include "app/quillpost_app.h"
 #include "desktop.h"
 #include "failure_detail.h"
-#include "quillpost_app.h"
-#include "tyaku_form.h"
+#include "history/tyaku_form.h"
 
 namespace {
 

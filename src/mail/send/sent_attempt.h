@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "mail_records.h"
+#include "store/mail_records.h"
 
 class QuillpostApp;
 class QWidget;

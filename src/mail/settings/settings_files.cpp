@@ -1,4 +1,4 @@
-#include "settings_files.h"
+#include "settings/settings_files.h"
 
 #include <QFile>
 #include <QRegularExpression>

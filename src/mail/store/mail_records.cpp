@@ -1,4 +1,4 @@
-#include "mail_records.h"
+#include "store/mail_records.h"
 
 #include "app_folder.h"
 

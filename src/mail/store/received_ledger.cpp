@@ -1,4 +1,4 @@
-#include "received_ledger.h"
+#include "store/received_ledger.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "attachment_saving.h"
+#include "transport/attachment_saving.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "safe_file_name.h"
+#include "transport/safe_file_name.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "certificate_pins.h"
+#include "transport/certificate_pins.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include "app_folder.h"
-#include "certificate_problem.h"
 #include "cp932.h"
+#include "transport/certificate_problem.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "certificate_problem.h"
+#include "transport/certificate_problem.h"
 
 namespace {
 

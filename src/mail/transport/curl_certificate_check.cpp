@@ -1,4 +1,4 @@
-#include "curl_certificate_check.h"
+#include "transport/curl_certificate_check.h"
 
 #include <openssl/evp.h>
 #include <openssl/ssl.h>

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-#include "certificate_problem.h"
-#include "mail_host.h"
+#include "transport/certificate_problem.h"
+#include "transport/mail_host.h"
 
 // Watches the certificate check of one libcurl transfer (OpenSSL underneath): keeps the
 // SHA-256 of the server's certificate and why it does not verify. With a pin it accepts

@@ -1,10 +1,10 @@
-#include "header_params.h"
+#include "transport/header_params.h"
 
 #include <QList>
 
 #include "cp932.h"
-#include "header_text.h"
-#include "mail_charset.h"
+#include "transport/header_text.h"
+#include "transport/mail_charset.h"
 
 namespace {
 

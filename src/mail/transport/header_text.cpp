@@ -1,6 +1,6 @@
-#include "header_text.h"
+#include "transport/header_text.h"
 
-#include "mail_charset.h"
+#include "transport/mail_charset.h"
 
 #include <optional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "login_refusal.h"
+#include "transport/login_refusal.h"
 
 QString loginRefusedText(const QByteArray& reply) {
     const QByteArray upper = reply.toUpper();

@@ -1,4 +1,4 @@
-#include "mail_charset.h"
+#include "transport/mail_charset.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

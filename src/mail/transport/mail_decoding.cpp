@@ -1,15 +1,15 @@
-#include "gmime_support.h"
+#include "transport/gmime_support.h"
 
-#include "mail_decoding.h"
+#include "transport/mail_decoding.h"
 
 #include <QMimeDatabase>
 #include <QTextDocumentFragment>
 
 #include "cp932.h"
-#include "header_params.h"
-#include "header_text.h"
-#include "mail_charset.h"
-#include "uuencoded_blocks.h"
+#include "transport/header_params.h"
+#include "transport/header_text.h"
+#include "transport/mail_charset.h"
+#include "transport/uuencoded_blocks.h"
 
 namespace {
 

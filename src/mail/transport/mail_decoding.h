@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "attachment_saving.h"
+#include "transport/attachment_saving.h"
 
 // What the summary lines of a mail show, read from its header alone.
 struct MailSummary {

@@ -1,4 +1,4 @@
-#include "mail_host.h"
+#include "transport/mail_host.h"
 
 QString MailHost::authority() const {
     const QString shownHost = host.contains(u':') ? u'[' + host + u']' : host;

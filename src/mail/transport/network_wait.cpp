@@ -1,4 +1,4 @@
-#include "network_wait.h"
+#include "transport/network_wait.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

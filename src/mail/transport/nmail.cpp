@@ -1,4 +1,4 @@
-#include "nmail.h"
+#include "transport/nmail.h"
 
 #include <curl/curl.h>
 
@@ -7,14 +7,14 @@
 
 #include <map>
 
-#include "attachment_saving.h"
 #include "cp932.h"
-#include "mail_decoding.h"
-#include "outgoing_mail.h"
-#include "partial_mail_store.h"
-#include "pop3_session.h"
-#include "smtp_send.h"
-#include "transport_results.h"
+#include "transport/attachment_saving.h"
+#include "transport/mail_decoding.h"
+#include "transport/outgoing_mail.h"
+#include "transport/partial_mail_store.h"
+#include "transport/pop3_session.h"
+#include "transport/smtp_send.h"
+#include "transport/transport_results.h"
 
 namespace {
 

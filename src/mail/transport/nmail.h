@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "certificate_problem.h"
+#include "transport/certificate_problem.h"
 
 // Quillpost's mail transport: POP3 (plain and APOP login), SMTP, and decoding of
 // received mail with its attachments. Every network wait keeps the user interface

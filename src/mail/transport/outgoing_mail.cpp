@@ -1,13 +1,13 @@
-#include "gmime_support.h"
+#include "transport/gmime_support.h"
 
-#include "outgoing_mail.h"
+#include "transport/outgoing_mail.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
-#include "mail_charset.h"
+#include "transport/mail_charset.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "partial_mail_store.h"
+#include "transport/partial_mail_store.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -6,7 +6,7 @@
 #include <QList>
 #include <QSaveFile>
 
-#include "header_text.h"
+#include "transport/header_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "mail_decoding.h"
+#include "transport/mail_decoding.h"
 
 // Pieces of mails sent as message/partial wait in the hidden sub-folder ".partial-mail" of
 // the attachment folder, one file per piece named after a digest of the mail's id and the

@@ -1,4 +1,4 @@
-#include "pop3_session.h"
+#include "transport/pop3_session.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "certificate_pins.h"
 #include "cp932.h"
-#include "login_refusal.h"
-#include "socket_wait.h"
-#include "transport_results.h"
+#include "transport/certificate_pins.h"
+#include "transport/login_refusal.h"
+#include "transport/socket_wait.h"
+#include "transport/transport_results.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <optional>
 
-#include "certificate_problem.h"
-#include "mail_host.h"
-#include "network_wait.h"
+#include "transport/certificate_problem.h"
+#include "transport/mail_host.h"
+#include "transport/network_wait.h"
 
 class QSslSocket;
 

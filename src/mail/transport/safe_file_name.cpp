@@ -1,4 +1,4 @@
-#include "safe_file_name.h"
+#include "transport/safe_file_name.h"
 
 #include <QByteArray>
 

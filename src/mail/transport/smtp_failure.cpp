@@ -1,4 +1,4 @@
-#include "smtp_failure.h"
+#include "transport/smtp_failure.h"
 
 #include <QStringList>
 

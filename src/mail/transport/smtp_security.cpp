@@ -1,4 +1,4 @@
-#include "smtp_security.h"
+#include "transport/smtp_security.h"
 
 #include <QHostAddress>
 

@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 
-#include "mail_host.h"
+#include "transport/mail_host.h"
 
 // What an SMTP server offered in its EHLO answers.
 struct SmtpOffer {

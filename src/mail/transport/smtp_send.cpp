@@ -1,14 +1,14 @@
-#include "smtp_send.h"
+#include "transport/smtp_send.h"
 
 #include <cstring>
 
-#include "certificate_pins.h"
 #include "cp932.h"
-#include "curl_certificate_check.h"
-#include "curl_handles.h"
-#include "smtp_failure.h"
-#include "smtp_security.h"
-#include "transport_results.h"
+#include "transport/certificate_pins.h"
+#include "transport/curl_certificate_check.h"
+#include "transport/curl_handles.h"
+#include "transport/smtp_failure.h"
+#include "transport/smtp_security.h"
+#include "transport/transport_results.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "certificate_problem.h"
-#include "mail_host.h"
-#include "network_wait.h"
+#include "transport/certificate_problem.h"
+#include "transport/mail_host.h"
+#include "transport/network_wait.h"
 
 struct SmtpEnvelope {
     QByteArray from;               // bare address

@@ -1,4 +1,4 @@
-#include "socket_wait.h"
+#include "transport/socket_wait.h"
 
 #include <QAbstractSocket>
 #include <QEventLoop>

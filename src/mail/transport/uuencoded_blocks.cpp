@@ -1,4 +1,4 @@
-#include "uuencoded_blocks.h"
+#include "transport/uuencoded_blocks.h"
 
 #include <QRegularExpression>
 

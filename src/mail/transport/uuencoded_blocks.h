@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "attachment_saving.h"
+#include "transport/attachment_saving.h"
 
 // Files sent the old way, as "begin 644 name" ... "end" blocks inside a text body.
 struct UuencodedExtraction {

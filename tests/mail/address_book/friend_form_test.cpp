@@ -10,15 +10,15 @@
 
 #include <memory>
 
+#include "address_book/friend_form.h"
+#include "app/quillpost_app.h"
 #include "cp932.h"
 #include "fake_clock.h"
-#include "friend_form.h"
-#include "mail_records.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "routines.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
 
 namespace {

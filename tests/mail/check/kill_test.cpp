@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <random>
 
-#include "mail_records.h"
 #include "mail_servers.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <clocale>
 
+#include "app/quillpost_app.h"
 #include "fake_clock.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "scripted_desktop.h"
 
 int main(int argc, char** argv) {

@@ -6,21 +6,21 @@
 
 #include <memory>
 
+#include "app/quillpost_app.h"
 #include "cp932.h"
+#include "dialogs/id_pass_form.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
-#include "id_pass_form.h"
+#include "history/tyaku_form.h"
 #include "japanese_mail.h"
-#include "mail_check.h"
-#include "mail_records.h"
+#include "mail_check/mail_check.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
-#include "tyaku_form.h"
 
 namespace {
 

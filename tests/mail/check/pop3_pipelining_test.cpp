@@ -5,13 +5,13 @@
 
 #include <unistd.h>
 
-#include "mail_records.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "nmail.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "scripted_pop3.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
+#include "transport/nmail.h"
 #include "transport_message.h"
 
 namespace {

@@ -4,14 +4,14 @@
 #include <QDir>
 #include <QTimer>
 
-#include "mail_check.h"
-#include "mail_records.h"
+#include "history/tyaku_form.h"
+#include "mail_check/mail_check.h"
 #include "mail_servers.h"
-#include "main_form.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "scripted_pop3.h"
-#include "settings_files.h"
-#include "tyaku_form.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 
 namespace {
 

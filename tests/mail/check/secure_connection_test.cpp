@@ -3,17 +3,17 @@
 #include <QCryptographicHash>
 #include <QFile>
 
-#include "back_form.h"
-#include "certificate_pins.h"
-#include "certificate_problem.h"
-#include "mail_records.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "nmail.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
-#include "settings_files.h"
+#include "reply/back_form.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
+#include "transport/certificate_pins.h"
+#include "transport/certificate_problem.h"
+#include "transport/nmail.h"
+#include "transport/transport_results.h"
 #include "transport_message.h"
-#include "transport_results.h"
 
 namespace {
 

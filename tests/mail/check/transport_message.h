@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "nmail.h"
+#include "transport/nmail.h"
 
 // The message of the transport's last failure.
 inline QString messageOf(NMail& transport) {

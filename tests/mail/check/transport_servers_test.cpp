@@ -3,16 +3,16 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/quillpost_app.h"
 #include "fake_clock.h"
-#include "mail_check.h"
-#include "mail_records.h"
+#include "mail_check/mail_check.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "nmail.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
+#include "transport/nmail.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include <QDir>
 #include <QFile>
 
-#include "back_form.h"
+#include "app/quillpost_app.h"
+#include "compose/write_form.h"
 #include "fake_clock.h"
-#include "mail_records.h"
-#include "quillpost_app.h"
+#include "reply/back_form.h"
 #include "screenshot.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
-#include "write_form.h"
 
 int main(int argc, char** argv) {
     return runScreenshotProgram(argc, argv, [](const QDir& output) {

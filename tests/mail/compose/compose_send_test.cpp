@@ -9,19 +9,19 @@
 
 #include <memory>
 
+#include "app/quillpost_app.h"
+#include "compose/write_form.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
-#include "fortune.h"
-#include "mail_records.h"
+#include "history/tyaku_form.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "send/fortune.h"
+#include "settings/settings_files.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
-#include "tyaku_form.h"
-#include "write_form.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "fortune.h"
+#include "send/fortune.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QInputMethodEvent>
 #include <QTest>
 
-#include "limited_line_box.h"
-#include "limited_text_box.h"
+#include "compose/limited_line_box.h"
+#include "compose/limited_text_box.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "limited_line_box.h"
-#include "limited_text_box.h"
+#include "compose/limited_line_box.h"
+#include "compose/limited_text_box.h"
 
 namespace {
 

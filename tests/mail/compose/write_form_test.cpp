@@ -12,15 +12,15 @@
 
 #include <memory>
 
+#include "app/quillpost_app.h"
+#include "compose/write_form.h"
 #include "fake_clock.h"
-#include "mail_records.h"
-#include "main_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
 #include "units.h"
-#include "write_form.h"
 
 namespace {
 

@@ -6,16 +6,16 @@
 
 #include <memory>
 
-#include "back_color_form.h"
+#include "app/quillpost_app.h"
+#include "dialogs/back_color_form.h"
+#include "dialogs/id_pass_form.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
-#include "id_pass_form.h"
-#include "main_form.h"
-#include "option_form.h"
+#include "main_window/main_form.h"
 #include "private_profile.h"
-#include "quillpost_app.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 #include "temp_app_folder.h"
 
 namespace {

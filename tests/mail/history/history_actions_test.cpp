@@ -2,12 +2,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "address_book/friend_form.h"
 #include "app_folder.h"
-#include "back_form.h"
-#include "friend_form.h"
+#include "history/tuika_form.h"
 #include "history_fixture.h"
-#include "main_form.h"
-#include "tuika_form.h"
+#include "main_window/main_form.h"
+#include "reply/back_form.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include <memory>
 
+#include "app/quillpost_app.h"
 #include "fake_clock.h"
-#include "mail_records.h"
-#include "quillpost_app.h"
+#include "history/tyaku_form.h"
 #include "quillpost_test.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
-#include "tyaku_form.h"
 
 // A Quillpost run over a fresh application folder with the history window's pictures.
 class HistoryTest : public QuillpostTest {

@@ -3,15 +3,15 @@
 #include <QDir>
 #include <QFile>
 
+#include "address_book/friend_form.h"
+#include "app/quillpost_app.h"
 #include "fake_clock.h"
-#include "friend_form.h"
-#include "mail_records.h"
-#include "quillpost_app.h"
+#include "history/tuika_form.h"
+#include "history/tyaku_form.h"
 #include "screenshot.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
-#include "tuika_form.h"
-#include "tyaku_form.h"
 #include "units.h"
 
 namespace {

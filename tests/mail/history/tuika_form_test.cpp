@@ -1,6 +1,6 @@
-#include "tuika_form.h"
+#include "history/tuika_form.h"
 #include "history_fixture.h"
-#include "main_form.h"
+#include "main_window/main_form.h"
 
 namespace {
 

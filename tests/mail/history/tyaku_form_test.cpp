@@ -2,7 +2,7 @@
 #include <QFileInfo>
 
 #include "history_fixture.h"
-#include "main_form.h"
+#include "main_window/main_form.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 
 #include <cstdio>
 
-#include "back_color_form.h"
+#include "app/quillpost_app.h"
+#include "dialogs/back_color_form.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "screenshot.h"
 #include "scripted_desktop.h"
-#include "settings_files.h"
+#include "settings/settings_files.h"
 #include "temp_app_folder.h"
 
 namespace {

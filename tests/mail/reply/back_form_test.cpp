@@ -7,15 +7,15 @@
 
 #include <memory>
 
-#include "back_form.h"
+#include "app/quillpost_app.h"
+#include "dialogs/option_form.h"
 #include "fake_clock.h"
-#include "mail_records.h"
 #include "mail_servers.h"
-#include "main_form.h"
-#include "option_form.h"
-#include "quillpost_app.h"
+#include "main_window/main_form.h"
 #include "quillpost_test.h"
+#include "reply/back_form.h"
 #include "scripted_desktop.h"
+#include "store/mail_records.h"
 #include "temp_app_folder.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "app/quillpost_app.h"
 #include "fake_clock.h"
-#include "quillpost_app.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 
-#include "attachment_saving.h"
-#include "safe_file_name.h"
 #include "temp_app_folder.h"
+#include "transport/attachment_saving.h"
+#include "transport/safe_file_name.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QDir>
 
-#include "certificate_pins.h"
-#include "certificate_problem.h"
 #include "temp_app_folder.h"
+#include "transport/certificate_pins.h"
+#include "transport/certificate_problem.h"
 
 namespace {
 

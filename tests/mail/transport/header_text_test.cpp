@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cp932.h"
-#include "header_text.h"
 #include "test_mails.h"
+#include "transport/header_text.h"
 
 namespace {
 

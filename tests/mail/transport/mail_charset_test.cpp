@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "cp932.h"
-#include "header_params.h"
-#include "header_text.h"
-#include "mail_charset.h"
 #include "test_mails.h"
+#include "transport/header_params.h"
+#include "transport/header_text.h"
+#include "transport/mail_charset.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cp932.h"
-#include "mail_decoding.h"
 #include "test_mails.h"
+#include "transport/mail_decoding.h"
 
 namespace {
 

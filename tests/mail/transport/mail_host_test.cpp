@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "mail_host.h"
-#include "smtp_security.h"
+#include "transport/mail_host.h"
+#include "transport/smtp_security.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QFile>
 
 #include "cp932.h"
-#include "nmail.h"
 #include "temp_app_folder.h"
 #include "test_mails.h"
+#include "transport/nmail.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "mail_decoding.h"
-#include "outgoing_mail.h"
 #include "temp_app_folder.h"
+#include "transport/mail_decoding.h"
+#include "transport/outgoing_mail.h"
 
 namespace {
 

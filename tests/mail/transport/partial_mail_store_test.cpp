@@ -2,10 +2,10 @@
 
 #include <QDir>
 
-#include "mail_decoding.h"
-#include "partial_mail_store.h"
 #include "temp_app_folder.h"
 #include "test_mails.h"
+#include "transport/mail_decoding.h"
+#include "transport/partial_mail_store.h"
 
 namespace {
 

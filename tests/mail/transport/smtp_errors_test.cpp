@@ -3,9 +3,9 @@
 #include <QTcpServer>
 
 #include "mail_servers.h"
-#include "nmail.h"
-#include "smtp_failure.h"
-#include "transport_results.h"
+#include "transport/nmail.h"
+#include "transport/smtp_failure.h"
+#include "transport/transport_results.h"
 
 namespace {
 
