@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -44,12 +43,6 @@ void WaitMs(Clock& clock, qint32 ms) {
     for (qint64 elapsed = 0; elapsed <= ms; elapsed = clock.nowMs() - start) {
         clock.waitForEvents(ms - elapsed + 1);
     }
-}
-
-void ShowInPlace(QWidget& toShow, QWidget& toHide) {
-    toShow.move(toHide.pos());
-    toShow.show();
-    toHide.hide();
 }
 
 void SetTimerInterval(QTimer& timer, int ms) {

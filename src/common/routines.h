@@ -5,7 +5,6 @@
 
 class Clock;
 class QTimer;
-class QWidget;
 
 // The text before the first NUL character, or the whole text when it holds none.
 QString StripAtNul(QStringView text);
@@ -21,9 +20,6 @@ qint16 numericValue16(QStringView text);
 // Returns once more than `ms` milliseconds have passed on `clock`, processing events
 // meanwhile (clicks and timer ticks are handled during the pause).
 void WaitMs(Clock& clock, qint32 ms);
-
-// Moves `toShow` to the top-left position of `toHide`, shows it and hides `toHide`.
-void ShowInPlace(QWidget& toShow, QWidget& toHide);
 
 // Sets a timer's interval as a window timer's is set: 0 stops it, any other value runs it
 // at that interval.

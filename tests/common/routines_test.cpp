@@ -9,6 +9,7 @@
 #include "clock.h"
 #include "fake_clock.h"
 #include "routines.h"
+#include "show_in_place.h"
 
 namespace {
 

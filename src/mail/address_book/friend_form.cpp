@@ -15,6 +15,7 @@
 #include "failure_detail.h"
 #include "main_window/main_form.h"
 #include "routines.h"
+#include "show_in_place.h"
 #include "store/mail_records.h"
 #include "units.h"
 

@@ -16,6 +16,7 @@
 #include "routines.h"
 #include "send/compose_send.h"
 #include "send/fortune.h"
+#include "show_in_place.h"
 #include "store/mail_records.h"
 #include "units.h"
 

@@ -10,8 +10,8 @@
 #include "app_folder.h"
 #include "desktop.h"
 #include "main_window/main_form.h"
-#include "routines.h"
 #include "send/mail_submission.h"
+#include "show_in_place.h"
 #include "units.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "compose/write_form.h"
 #include "desktop.h"
 #include "main_window/main_form.h"
-#include "routines.h"
 #include "send/fortune.h"
 #include "send/mail_submission.h"
 #include "send/sent_attempt.h"
+#include "show_in_place.h"
 #include "store/mail_records.h"
 
 namespace {
