@@ -13,7 +13,8 @@ class ScriptedPop3 {
   public:
     struct Options {
         // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2",
-        // "dele-err:2"; "in-use", "login-delay", "sys-temp" refuse PASS with that code
+        // "dele-err:2"; "in-use", "login-delay", "sys-temp" refuse PASS with that code;
+        // "stat:VALUE" answers STAT with that count
         QString fault;
         bool uidl = true;
         double stallQuitSeconds = 0;

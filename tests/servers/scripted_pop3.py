@@ -17,6 +17,7 @@ nothing, as real servers do. The fault hits the RETR of mail N:
   slow      answers as usual, after half a second
   dele-err  answers the DELE of mail N (not its RETR) with -ERR
 in-use, login-delay, sys-temp (no N): PASS is refused with that response code
+stat:VALUE: STAT answers "+OK VALUE 0", whatever VALUE is
 --pipelining lists PIPELINING in CAPA; commands are read one line at a time either way,
 so a client that sends ahead is answered in order. Every command is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
@@ -48,8 +49,8 @@ def stuffed(data):
 def serve(conn, args):
     files = mails(args.dir)
     marked = set()
-    fault_kind, _, fault_no = (args.fault or "none:0").partition(":")
-    fault_no = int(fault_no or 0)
+    fault_kind, _, fault_arg = (args.fault or "none:0").partition(":")
+    fault_no = int(fault_arg) if fault_arg.lstrip("-").isdigit() and fault_kind != "stat" else 0
     out = conn.makefile("wb", buffering=0)
     inp = conn.makefile("rb")
     out.write(b"+OK scripted POP3 ready\r\n")
@@ -69,6 +70,8 @@ def serve(conn, args):
         elif verb == b"CAPA":
             out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") +
                       (b"PIPELINING\r\n" if args.pipelining else b"") + b".\r\n")
+        elif verb == b"STAT" and fault_kind == "stat":
+            out.write(b"+OK %s 0\r\n" % fault_arg.encode())
         elif verb == b"STAT":
             out.write(b"+OK %d %d\r\n" % (len(files), sum(os.path.getsize(f) for f in files)))
         elif verb == b"LIST":

@@ -10,8 +10,8 @@ namespace {
 // row, a text included, takes the place of what it would decode.
 class ListedRow : public QTreeWidgetItem {
   public:
-    ListedRow(QByteArray cells, const ListedRows::Row& row)
-        : QTreeWidgetItem(UserType), cells_(std::move(cells)), row_(row) {}
+    ListedRow(QByteArray cells, const ListedRows::Row& row, qint16 history)
+        : QTreeWidgetItem(UserType), cells_(std::move(cells)), row_(row), history_(history) {}
 
     QVariant data(int column, int role) const override {
         QVariant set = QTreeWidgetItem::data(column, role);
@@ -25,8 +25,11 @@ class ListedRow : public QTreeWidgetItem {
             }
             return decodeCp932(QByteArrayView(cells_).sliced(start, row_.lengths[column]));
         }
-        if (role == Qt::UserRole && column == 0) {
+        if (role == kRecordNoRole && column == 0) {
             return row_.recordNo;
+        }
+        if (role == kHistoryRole && column == 0) {
+            return history_;
         }
         return set;
     }
@@ -34,9 +37,17 @@ class ListedRow : public QTreeWidgetItem {
   private:
     QByteArray cells_;
     ListedRows::Row row_;
+    qint16 history_;
 };
 
 }  // namespace
+
+QTreeWidgetItem* namedRow(const QStringList& cells, qint16 recordNo, qint16 history) {
+    auto* row = new QTreeWidgetItem(cells);
+    row->setData(0, kRecordNoRole, recordNo);
+    row->setData(0, kHistoryRole, history);
+    return row;
+}
 
 QByteArrayView listCellBytes(const QByteArray& record, RecordField field) {
     // Neither NUL nor a space can be the second byte of a double-byte character, so the
@@ -84,7 +95,7 @@ QList<QTreeWidgetItem*> ListedRows::makeRows() const {
     QList<QTreeWidgetItem*> items;
     items.reserve(rows_.size());
     for (const Row& row : rows_) {
-        items.append(new ListedRow(cells_, row));
+        items.append(new ListedRow(cells_, row, history_));
     }
     return items;
 }

@@ -44,7 +44,7 @@ void TyakuForm::fill(bool throughClipboard) {
     // Only the list columns of every record are read, and a cell is decoded when it is
     // shown; the boxes end up showing the last record, so only its body is read, and it goes
     // through the clipboard once.
-    ListedRows listed({fields.subject, fields.second, fields.third});
+    ListedRows listed({fields.subject, fields.second, fields.third}, app_.HistoryMode);
     qint16 last = 0;
     bool marked = false;
     readRecordSpans(file, {fields.subject, fields.second, fields.third, {liveFlagOffset, 2}},
@@ -99,12 +99,14 @@ qint16 TyakuForm::selectedRowNo() const {
     if (selected.isEmpty()) {
         return 0;
     }
-    // Rows listed from the file know their record; those a check has just added are
-    // numbered by position until the history is listed afresh.
-    const QVariant recordNo = selected.first()->data(0, Qt::UserRole);
-    const int row = recordNo.isValid() ? recordNo.toInt()
-                                       : MailListView->indexOfTopLevelItem(selected.first()) + 1;
-    return row <= RecordFile::kMaxRecords ? static_cast<qint16>(row) : 0;
+    // Every row names its record; a row of the other history (a mail check stages received
+    // mail in whatever list is shown) names none of this one.
+    const QTreeWidgetItem* row = selected.first();
+    if (row->data(0, kHistoryRole).toInt() != app_.HistoryMode) {
+        return 0;
+    }
+    const int recordNo = row->data(0, kRecordNoRole).toInt();
+    return recordNo <= RecordFile::kMaxRecords ? static_cast<qint16>(recordNo) : 0;
 }
 
 void TyakuForm::MailListView_Click() {

@@ -2,10 +2,18 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "durable_file.h"
+#include "record_file.h"
 
 namespace {
 
@@ -20,15 +28,29 @@ QString fieldText(const QString& text) {
     return field;
 }
 
+QString keyOf(const auto& entry) {
+    return entry.account + u'\t' + entry.server + u'\t' + entry.identity + u'\t' +
+           QString::number(entry.recordNo);
+}
+
+auto confirmedEntry(auto entry) {
+    entry.recordNo = 0;
+    entry.digest.clear();
+    return entry;
+}
+
 QByteArray checksum(const QByteArray& fields) {
     return QCryptographicHash::hash(fields, QCryptographicHash::Sha1).toHex().left(16);
 }
 
 QByteArray lineOf(const QString& account, const QString& server, const QString& identity,
-                  qint64 storedAt, qint64 recordNo) {
-    const QByteArray fields = fieldText(account).toUtf8() + '\t' + fieldText(server).toUtf8() +
-                              '\t' + fieldText(identity).toUtf8() + '\t' +
-                              QByteArray::number(storedAt) + '\t' + QByteArray::number(recordNo);
+                  qint64 storedAt, qint64 recordNo, const QByteArray& digest) {
+    QByteArray fields = fieldText(account).toUtf8() + '\t' + fieldText(server).toUtf8() + '\t' +
+                        fieldText(identity).toUtf8() + '\t' + QByteArray::number(storedAt) + '\t' +
+                        QByteArray::number(recordNo);
+    if (recordNo != 0) {
+        fields += '\t' + digest;
+    }
     return fields + '\t' + checksum(fields) + '\n';
 }
 
@@ -36,11 +58,26 @@ QByteArray lineOf(const QString& account, const QString& server, const QString& 
 
 ReceivedLedger::ReceivedLedger(QString path, QString account, QString server)
     : path_(std::move(path)), account_(fieldText(account)), server_(fieldText(server)) {
+    readable_ = read(entries_);
+    remember();
+}
+
+bool ReceivedLedger::read(QList<Entry>& entries) {
+    entries.clear();
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return;
+    if (!file.exists()) {
+        return true;
     }
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    if (!file.open(QIODevice::ReadOnly)) {
+        error_ = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error_ = file.errorString();
+        return false;
+    }
+    const QList<QByteArray> lines = bytes.split('\n');
     // The last piece has no line end: complete, it is empty; torn by a crash, it is dropped.
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
         const QByteArray& line = lines[i];
@@ -49,93 +86,176 @@ ReceivedLedger::ReceivedLedger(QString path, QString account, QString server)
             continue;
         }
         const QList<QByteArray> fields = line.first(sum).split('\t');
-        if (fields.size() != 5) {
+        if (fields.size() != 5 && fields.size() != 6) {
             continue;
         }
-        const Entry entry{QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]),
-                          QString::fromUtf8(fields[2]), fields[3].toLongLong(),
-                          fields[4].toLongLong()};
-        entries_.append(entry);
-        if (isOurs(entry)) {
-            storedAt_.insert(entry.identity, entry.storedAt);
-        }
+        entries.append({QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]),
+                        QString::fromUtf8(fields[2]), fields[3].toLongLong(),
+                        fields[4].toLongLong(), fields.value(5)});
     }
+    return true;
 }
 
-bool ReceivedLedger::settle(qint64 completeRecords) {
-    QList<Entry> settled;
-    bool changed = false;
-    for (Entry entry : entries_) {
-        if (entry.recordNo == 0) {
-            settled.append(entry);
-            continue;
-        }
-        changed = true;
-        if (entry.recordNo <= completeRecords) {
-            entry.recordNo = 0;
-            settled.append(entry);
-        } else if (isOurs(entry)) {
-            storedAt_.remove(entry.identity);
-        }
-    }
-    return !changed || rewrite(settled);
-}
-
-bool ReceivedLedger::add(const QString& identity, qint64 recordNo, qint64 storedAtSeconds) {
-    storedAt_.insert(identity, storedAtSeconds);
-    entries_.append({account_, server_, identity, storedAtSeconds, recordNo});
-    QFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return false;
-    }
-    // One write of the whole line: a crash leaves it whole or torn, never mixed.
-    const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds, recordNo);
-    return file.write(line) == line.size();
-}
-
-bool ReceivedLedger::keepOnly(const QSet<QString>& onServer) {
-    QList<Entry> kept;
-    for (const Entry& entry : entries_) {
-        if (!isOurs(entry) || onServer.contains(entry.identity)) {
-            kept.append(entry);
-        }
-    }
-    if (kept.size() == entries_.size()) {
-        return true;
-    }
-    if (!rewrite(kept)) {
-        return false;
-    }
+void ReceivedLedger::remember() {
     storedAt_.clear();
     for (const Entry& entry : entries_) {
         if (isOurs(entry)) {
             storedAt_.insert(entry.identity, entry.storedAt);
         }
     }
-    return true;
 }
 
-bool ReceivedLedger::rewrite(const QList<Entry>& entries) {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
+QByteArray ReceivedLedger::recordDigest(const QByteArray& record) {
+    return QCryptographicHash::hash(record, QCryptographicHash::Sha256).toHex().left(32);
+}
+
+bool ReceivedLedger::settle(const RecordFile& records) {
+    const qint64 complete = records.RecordCount();
+    // The unconfirmed notes found: by their place in entries_.
+    QSet<qsizetype> found;
+    // Notes whose record is not where they say: each may have moved down by deletes.
+    std::multimap<QByteArray, qsizetype> moved;
+    qint64 furthest = 0;
+    bool unconfirmed = false;
+    for (qsizetype i = 0; i < entries_.size(); ++i) {
+        const Entry& entry = entries_[i];
+        if (entry.recordNo == 0) {
+            continue;
+        }
+        unconfirmed = true;
+        if (entry.digest.isEmpty()) {
+            // A note of an older version holds the number alone.
+            if (entry.recordNo <= complete) {
+                found.insert(i);
+            }
+            continue;
+        }
+        const std::optional<QByteArray> record =
+            entry.recordNo <= complete ? records.ReadAt(static_cast<qint16>(entry.recordNo))
+                                       : std::nullopt;
+        if (record && recordDigest(*record) == entry.digest) {
+            found.insert(i);
+        } else {
+            moved.emplace(entry.digest, i);
+            furthest = std::max(furthest, std::min(entry.recordNo, complete));
+        }
+    }
+    if (!unconfirmed) {
+        return true;
+    }
+    if (!moved.empty()) {
+        // Each record found stands for one note only, one that it may have moved down from.
+        records.ReadAll([&](qint16 recordNo, const QByteArray& record) {
+            auto [first, last] = moved.equal_range(recordDigest(record));
+            for (auto it = first; it != last; ++it) {
+                if (entries_[it->second].recordNo >= recordNo) {
+                    found.insert(it->second);
+                    moved.erase(it);
+                    break;
+                }
+            }
+            return recordNo < furthest && !moved.empty();
+        });
+    }
+    QSet<QString> confirmed;
+    for (const qsizetype i : found) {
+        confirmed.insert(keyOf(entries_[i]));
+    }
+    return rewrite([&](const Entry& entry) -> std::optional<Entry> {
+        if (entry.recordNo == 0) {
+            return entry;
+        }
+        if (!confirmed.contains(keyOf(entry))) {
+            return std::nullopt;
+        }
+        return confirmedEntry(entry);
+    });
+}
+
+bool ReceivedLedger::note(const QString& identity, qint64 recordNo, qint64 storedAtSeconds,
+                          const QByteArray& digest) {
+    if (recordNo < 1) {
+        error_ = QStringLiteral("record number %1").arg(recordNo);
         return false;
     }
-    for (const Entry& entry : entries) {
-        file.write(
-            lineOf(entry.account, entry.server, entry.identity, entry.storedAt, entry.recordNo));
-    }
-    // QSaveFile syncs the new file before it renames it over the old one.
-    if (!file.commit()) {
+    const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds, recordNo, digest);
+    const int fd = ::open(QFile::encodeName(path_).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    entries_ = entries;
+    // One write of the whole line: a crash leaves it whole or torn, never mixed.
+    const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    const bool closed = ::close(fd) == 0;
+    if (written != line.size() || !closed) {
+        error_ = written >= 0 && written != line.size() ? QStringLiteral("short write") : reason;
+        return false;
+    }
+    storedAt_.insert(identity, storedAtSeconds);
+    entries_.append({account_, server_, identity, storedAtSeconds, recordNo, digest});
     return true;
 }
 
 bool ReceivedLedger::sync() {
-    if (!QFileInfo::exists(path_)) {
+    return syncFile(path_, error_);
+}
+
+bool ReceivedLedger::confirm(const QSet<QString>& stored,
+                             const std::optional<QSet<QString>>& onServer) {
+    const auto change = [&](const Entry& entry) -> std::optional<Entry> {
+        if (!isOurs(entry)) {
+            return entry;
+        }
+        if (entry.recordNo != 0) {
+            return stored.contains(entry.identity) ? std::optional(confirmedEntry(entry))
+                                                   : std::nullopt;
+        }
+        if (onServer && !onServer->contains(entry.identity)) {
+            return std::nullopt;
+        }
+        return entry;
+    };
+    const bool changed = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+        const std::optional<Entry> after = change(entry);
+        return !after || after->recordNo != entry.recordNo;
+    });
+    return !changed || rewrite(change);
+}
+
+bool ReceivedLedger::forget(const QSet<QString>& removed) {
+    const auto gone = [&](const Entry& entry) {
+        return isOurs(entry) && removed.contains(entry.identity);
+    };
+    if (std::none_of(entries_.begin(), entries_.end(), gone)) {
         return true;
     }
-    QFile file(path_);
-    return file.open(QIODevice::ReadWrite) && ::fdatasync(file.handle()) == 0;
+    return rewrite([&](const Entry& entry) -> std::optional<Entry> {
+        return gone(entry) ? std::nullopt : std::optional(entry);
+    });
+}
+
+bool ReceivedLedger::rewrite(const std::function<std::optional<Entry>(const Entry&)>& change) {
+    // Changed on what the file holds now, so that entries of other mailboxes written since
+    // it was read are kept.
+    QList<Entry> current;
+    if (!read(current)) {
+        return false;
+    }
+    QList<Entry> entries;
+    QByteArray bytes;
+    for (const Entry& entry : current) {
+        if (const std::optional<Entry> changed = change(entry)) {
+            entries.append(*changed);
+            bytes += lineOf(changed->account, changed->server, changed->identity, changed->storedAt,
+                            changed->recordNo, changed->digest);
+        }
+    }
+    if (!writeFileDurably(path_, bytes, error_)) {
+        return false;
+    }
+    entries_ = entries;
+    remember();
+    return true;
 }

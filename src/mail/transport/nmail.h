@@ -6,19 +6,21 @@
 #include <optional>
 
 #include "transport/certificate_problem.h"
+#include "transport/mail_host.h"
 
-// Quillpost's mail transport: POP3 (plain and APOP login), SMTP, and decoding of
-// received mail with its attachments. Every network wait keeps the user interface
-// responsive by processing events, and gives up after the timeout with a message.
+class Pop3Session;
+
+// Quillpost's mail transport library: the network settings every connection shares, POP3
+// sessions (pop3_session.h) and SMTP. Every network wait keeps the user interface
+// responsive by processing events, and gives up after the timeout.
 //
 // Hosts: "host" means the standard port (110 for POP3, 25 for SMTP), upgraded with STLS
 // or STARTTLS when the server offers it, "host:port" chooses the port, and
 // "pop3s://host[:port]" and "smtps://host[:port]" speak TLS from the start. Certificates
 // are verified, or matched against the one the user pinned for the server.
 //
-// Text buffers are passed by reference and may be rewritten by any call. Results follow
-// the operations they are named after: a negative number is an error whose message, in
-// Japanese with the technical detail, NMailGetMessage gives.
+// SMTP results follow the operation they are named after: a negative number is an error
+// whose message, in Japanese with the technical detail, NMailGetMessage gives.
 class NMail {
   public:
     NMail();
@@ -31,42 +33,9 @@ class NMail {
     void NMailSetOption(int option, int value);
     void NMailEndWinSock();
 
-    // Connection handle, or -1 when the host cannot be reached or does not greet as a
-    // POP3 server.
-    int NMailPop3Connect(const QString& host);
-    // Number of waiting mails, or a negative result (wrong password, APOP refused or not
-    // offered); the server's reply is kept for NMailGetMessage.
-    int NMailPop3Authenticate(int handle, const QString& id, const QString& password, bool apop);
-    // Decoded subject, date, sender ("display name <address>") and the raw header of mail
-    // `mailNo` (from 1).
-    int NMailPop3GetMailStatus(int handle, int mailNo, QString& subject, QString& date,
-                               QString& from, QString& header);
-    // Size of the mail in bytes, or a negative result.
-    int NMailPop3GetMailSize(int handle, int mailNo);
-    // What tells mail `mailNo` apart from every other mail of the mailbox across checks:
-    // "uidl:" and the server's unique id, or, from a server without UIDL, "sha256:" and the
-    // digest of the mail's bytes (the mail is then fetched, and kept for the calls below).
-    int mailIdentity(int handle, int mailNo, QString& identity);
-    // Fetches mail `mailNo`: the four status buffers as above, and `body` = the raw body
-    // as it stands after the header (the MIME structure undecoded, 8-bit bytes read as code
-    // page 932). The exact bytes are kept for NMailAttachmentFileFirst.
-    int NMailPop3GetMail(int handle, int mailNo, QString& subject, QString& date, QString& from,
-                         QString& header, QString& body);
-    // Parses the whole mail (the exact bytes of the mail fetched and not yet deleted, else
-    // `wholeMail` itself), saves all of its attachments into `folder` or none (never
-    // outside it, never over an existing file) and rewrites the buffers with decoded text: the
-    // first text/plain part, else the text of the HTML part. 1 = done, -5 = an attachment file
-    // cannot be created, -6 = parts of a split mail are still missing (the parts that
-    // arrived are kept in `folder`). `scratchPath` is the caller's scratch file.
-    int NMailAttachmentFileFirst(QString& subject, QString& date, QString& from, QString& header,
-                                 QString& body, const QString& folder, const QString& scratchPath,
-                                 const QString& wholeMail);
-    int NMailAttachmentFileClose();
-    // Marks the mail deleted on the server; the deletion takes effect at NMailPop3Close.
-    int NMailPop3DeleteMail(int handle, int mailNo);
-    int NMailPop3Close(int handle);
-    // Ends the connection without QUIT: the server keeps every mail, deleted or not.
-    void dropPop3Connection(int handle);
+    // A POP3 session with this transport's network settings, not yet connected; if it is
+    // still open when NMailEndWinSock runs, it is ended there without QUIT.
+    std::shared_ptr<Pop3Session> pop3Session(const MailHost& host);
 
     // The account SMTP AUTH uses when the server asks for it.
     void setSmtpAccount(const QString& id, const QString& password);

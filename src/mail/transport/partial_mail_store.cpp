@@ -3,9 +3,12 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
+#include <optional>
+
+#include "durable_file.h"
 #include "transport/header_text.h"
 
 namespace {
@@ -19,19 +22,14 @@ QString pieceKey(const QByteArray& id) {
         QCryptographicHash::hash(id, QCryptographicHash::Sha1).toHex().left(20));
 }
 
-bool writeFile(const QString& path, QByteArrayView bytes, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-QByteArray readFile(const QString& path) {
+// The whole file, or nothing when it cannot be read to its end.
+std::optional<QByteArray> readFile(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    return file.error() == QFileDevice::NoError ? std::optional(bytes) : std::nullopt;
 }
 
 // The fields of a header block, each with its continuation lines and line end.
@@ -118,12 +116,13 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
         return pieces.filePath(key + u'-' + QString::number(number) + QStringLiteral(".eml"));
     };
     const QString totalPath = pieces.filePath(key + QStringLiteral(".total"));
-    if (!writeFile(piecePath(info.number), mail, outcome.error) ||
-        (info.total > 0 && !writeFile(totalPath, QByteArray::number(info.total), outcome.error))) {
+    if (!writeFileDurably(piecePath(info.number), mail, outcome.error, FolderSync::Later) ||
+        (info.total > 0 && !writeFileDurably(totalPath, QByteArray::number(info.total),
+                                             outcome.error, FolderSync::Later))) {
         outcome.state = PartialState::Failed;
         return outcome;
     }
-    const int total = readFile(totalPath).toInt();
+    const int total = readFile(totalPath).value_or(QByteArray()).toInt();
     outcome.state = PartialState::Missing;
     if (total < 1) {
         return outcome;
@@ -133,16 +132,39 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
             return outcome;
         }
     }
+    QByteArray firstPiece;
     QByteArray joinedBodies;
     for (int number = 1; number <= total; ++number) {
-        joinedBodies += bodyAfterHeader(readFile(piecePath(number)));
+        const std::optional<QByteArray> piece = readFile(piecePath(number));
+        if (!piece) {
+            // A piece that cannot be read would rebuild a cut mail: nothing is joined.
+            outcome.state = PartialState::Failed;
+            outcome.error = QStringLiteral("cannot read %1").arg(piecePath(number));
+            return outcome;
+        }
+        if (number == 1) {
+            firstPiece = *piece;
+        }
+        joinedBodies += bodyAfterHeader(*piece);
     }
-    outcome.rebuiltMail = rebuiltMail(readFile(piecePath(1)), joinedBodies);
+    outcome.rebuiltMail = rebuiltMail(firstPiece, joinedBodies);
     for (int number = 1; number <= total; ++number) {
-        QFile::remove(piecePath(number));
+        outcome.pieceFiles.append(piecePath(number));
     }
-    QFile::remove(totalPath);
-    dir.rmdir(QLatin1String(kPieceFolder));
+    outcome.pieceFiles.append(totalPath);
     outcome.state = PartialState::Complete;
     return outcome;
+}
+
+QString partialMailFolder(const QString& folder) {
+    return QDir(folder).filePath(QLatin1String(kPieceFolder));
+}
+
+void removePieces(const QStringList& pieceFiles) {
+    for (const QString& path : pieceFiles) {
+        QFile::remove(path);
+    }
+    if (!pieceFiles.isEmpty()) {
+        QDir().rmdir(QFileInfo(pieceFiles.first()).absolutePath());
+    }
 }

@@ -4,54 +4,35 @@
 #include <QFile>
 #include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 
 #include <algorithm>
-#include <climits>
 
 #include "cp932.h"
 #include "transport/certificate_pins.h"
-#include "transport/login_refusal.h"
 #include "transport/socket_wait.h"
-#include "transport/transport_results.h"
 
 namespace {
+
+using What = MailFailure::What;
+using Todo = MailFailure::Todo;
 
 // No real reply or mail line comes near this; a server that sends one longer is hostile
 // or broken, and reading on would only fill memory.
 constexpr qsizetype kMaxLineBytes = 1 << 20;
 constexpr qint64 kSocketBufferBytes = 1 << 20;
+// More mails than any mailbox holds: a count beyond it is a hostile or broken server.
+constexpr qint64 kMaxMailboxMails = 1000000;
 
-// Marks a session busy for the length of one call.
-class BusyScope {
-  public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& busy_;
-};
-
-QString replyText(const QByteArray& reply) {
-    return decodeCp932(reply).trimmed();
-}
-
-// The numbers of "+OK 3 1204": {3, 1204}.
-QList<qint64> replyNumbers(const QByteArray& reply) {
-    QList<qint64> numbers;
-    const QList<QByteArray> words = reply.simplified().split(' ');
-    for (qsizetype i = 1; i < words.size(); ++i) {
-        bool ok = false;
-        const qint64 value = words[i].toLongLong(&ok);
-        if (!ok) {
-            break;
-        }
-        numbers.append(value);
+// The most a mail may grow beyond the size the server listed for it: line ends and
+// dot-stuffing change it a little, a server that sends far more is hostile.
+qint64 fetchLimit(qint64 listedSize) {
+    if (listedSize < 0) {
+        return Pop3Session::kMaxMailBytes;
     }
-    return numbers;
+    return std::min(Pop3Session::kMaxMailBytes, listedSize * 2 + (qint64(1) << 20));
 }
 
 CertificateFault faultOf(const QSslError& error) {
@@ -85,6 +66,51 @@ bool offers(const QByteArray& listed, const QByteArray& capability) {
     return false;
 }
 
+// The response code of a refused login (RFC 2449, 3206) tells a locked mailbox, a login
+// too soon and a server in trouble from a wrong password; each needs other action.
+std::pair<What, Todo> loginRefusal(const QByteArray& reply) {
+    const QByteArray upper = reply.toUpper();
+    if (upper.contains("[IN-USE]")) {
+        return {What::MailboxInUse, Todo::WaitForOtherClient};
+    }
+    if (upper.contains("[LOGIN-DELAY]")) {
+        return {What::LoginTooSoon, Todo::RetryLater};
+    }
+    if (upper.contains("[SYS/TEMP]")) {
+        return {What::ServerBusy, Todo::RetryLater};
+    }
+    if (upper.contains("[SYS/PERM]")) {
+        return {What::ServerFault, Todo::AskProvider};
+    }
+    return {What::LoginRefused, Todo::CheckAccount};
+}
+
+// "RETR" of "RETR 4".
+QByteArray commandName(const QByteArray& line) {
+    const qsizetype space = line.indexOf(' ');
+    return space < 0 ? line : line.first(space);
+}
+
+// A unique id as RFC 1939 allows it: 1 to 70 printable characters.
+bool usableUid(const QByteArray& uid) {
+    return !uid.isEmpty() && uid.size() <= 70 &&
+           std::all_of(uid.begin(), uid.end(), [](char c) { return c > 0x20 && c < 0x7f; });
+}
+
+// The numbered lines of a listing: {number, second word}, numbers from 1 to `count`.
+QList<std::pair<int, QByteArray>> numberedLines(const QByteArray& text, qint64 count) {
+    QList<std::pair<int, QByteArray>> lines;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        bool ok = false;
+        const qint64 number = words.value(0).toLongLong(&ok);
+        if (ok && words.size() >= 2 && number >= 1 && number <= count) {
+            lines.append({static_cast<int>(number), words[1]});
+        }
+    }
+    return lines;
+}
+
 }  // namespace
 
 Pop3Session::Pop3Session(const MailHost& host, const NetworkOptions& options)
@@ -92,29 +118,50 @@ Pop3Session::Pop3Session(const MailHost& host, const NetworkOptions& options)
 
 Pop3Session::~Pop3Session() = default;
 
-int Pop3Session::open() {
-    const BusyScope scope(busy_);
-    if (const int result = connectSocket(); result < 0) {
-        return result;
+MailFailure Pop3Session::failure(What what, Todo todo) const {
+    MailFailure failure{what, todo};
+    failure.server = host_.authority();
+    failure.seconds = options_.timeoutMs / 1000.0;
+    return failure;
+}
+
+MailFailure Pop3Session::lose(What what) {
+    alive_ = false;
+    plan_.clear();
+    pending_.clear();
+    if (socket_) {
+        socket_->abort();
+    }
+    return failure(
+        what, what == What::NoReply || what == What::ConnectionClosed || what == What::SocketError
+                  ? Todo::CheckNetwork
+                  : Todo::RetryLater);
+}
+
+std::optional<MailFailure> Pop3Session::open() {
+    if (auto failed = connectSocket()) {
+        return failed;
     }
     QByteArray greeting;
-    if (const int read = readLine(greeting); read < 0) {
-        return read;
+    if (auto failed = readLine(greeting)) {
+        return failed;
     }
     if (!greeting.startsWith("+OK")) {
-        connected_ = false;
-        error_ = QStringLiteral(
-                     "%1 はPOP3サーバーとして応答しませんでした。サーバーの設定画面で"
-                     "POP3サーバーの名前とポート番号を確かめてください。\n(サーバーの応答: %2)")
-                     .arg(host_.authority(), replyText(greeting));
-        return TransportResult::NetworkFailure;
+        MailFailure failed = lose(What::NotPop3);
+        failed.todo = Todo::CheckServerName;
+        failed.reply = greeting;
+        return failed;
     }
     static const QRegularExpression challenge(QStringLiteral("<[^<>]+>"));
     apopChallenge_ = challenge.match(QString::fromLatin1(greeting)).captured().toLatin1();
-    return host_.tls ? 0 : upgradeWhereOffered();
+    if (host_.tls) {
+        bool stls = false;
+        return capabilities(pipelining_, stls);
+    }
+    return upgradeWhereOffered();
 }
 
-int Pop3Session::connectSocket() {
+std::optional<MailFailure> Pop3Session::connectSocket() {
     socket_ = std::make_unique<QSslSocket>();
     if (!options_.pinFile.isEmpty()) {
         pinnedSha256_ = pinnedCertificate(options_.pinFile, host_.authority());
@@ -125,9 +172,8 @@ int Pop3Session::connectSocket() {
     }
     socket_->setSslConfiguration(tls);
     socket_->setProxy(QNetworkProxy::NoProxy);
-    // What arrives while nobody reads (a message box is open, a mail fetched ahead
-    // streams) stays in the kernel once this much waits: a server sending without end
-    // cannot fill memory.
+    // What arrives while nobody reads (a box is open, mails fetched ahead stream) stays in
+    // the kernel once this much waits: a server sending without end cannot fill memory.
     socket_->setReadBufferSize(kSocketBufferBytes);
     // Decided while the handshake waits for it: the pinned certificate is accepted
     // whatever its authority, dates or name; any other pin-less failure is kept.
@@ -146,46 +192,49 @@ int Pop3Session::connectSocket() {
     if (host_.tls) {
         socket_->connectToHostEncrypted(host_.host, static_cast<quint16>(host_.port));
         if (!waitForHandshake(deadline)) {
-            return failTls(false);
+            return tlsFailure(false);
         }
-    } else {
-        socket_->connectToHost(host_.host, static_cast<quint16>(host_.port));
-        QSslSocket& socket = *socket_;
-        const bool settled = waitOnSocket(
-            socket,
-            [&socket] {
-                return socket.state() == QAbstractSocket::ConnectedState ||
-                       socket.state() == QAbstractSocket::UnconnectedState;
-            },
-            deadline);
-        if (socket.state() != QAbstractSocket::ConnectedState) {
-            error_ = QStringLiteral(
-                         "POP3サーバー %1 に接続できませんでした。"
-                         "サーバー名とネットワークの接続を確かめてください。\n(%2)")
-                         .arg(host_.authority(),
-                              settled ? socket.errorString()
-                                      : QStringLiteral("%1 秒以内に接続できませんでした")
-                                            .arg(options_.timeoutMs / 1000.0));
-            return TransportResult::NetworkFailure;
-        }
+        alive_ = true;
+        return std::nullopt;
     }
-    connected_ = true;
-    return 0;
+    socket_->connectToHost(host_.host, static_cast<quint16>(host_.port));
+    QSslSocket& socket = *socket_;
+    const SocketWait waited = waitOnSocket(
+        socket,
+        [&socket] {
+            return socket.state() == QAbstractSocket::ConnectedState ||
+                   socket.state() == QAbstractSocket::UnconnectedState;
+        },
+        deadline);
+    if (socket.state() != QAbstractSocket::ConnectedState) {
+        const QString reason = socket.errorString();
+        MailFailure failed =
+            lose(waited == SocketWait::TimedOut ? What::ConnectTimedOut : What::Unreachable);
+        failed.todo = Todo::CheckServerAndNetwork;
+        failed.detail = reason;
+        return failed;
+    }
+    alive_ = true;
+    return std::nullopt;
 }
 
-int Pop3Session::upgradeWhereOffered() {
-    QByteArray listed;
-    int result = capabilities(listed);
-    if (result < 0) {
-        return result;
+std::optional<MailFailure> Pop3Session::upgradeWhereOffered() {
+    bool stls = false;
+    if (auto failed = capabilities(pipelining_, stls)) {
+        return failed;
     }
-    pipelining_ = offers(listed, "PIPELINING");
-    if (!offers(listed, "STLS")) {
-        return 0;
+    if (!stls) {
+        return std::nullopt;
     }
     QByteArray reply;
-    if ((result = command("STLS", QStringLiteral("STLS"), reply)) < 0) {
-        return result == TransportResult::Refused ? failTls(true) : result;
+    bool ok = false;
+    if (auto failed = command("STLS", reply, ok)) {
+        return failed;
+    }
+    if (!ok) {
+        MailFailure failed = tlsFailure(true);
+        failed.reply = reply;
+        return failed;
     }
     // What came in clear after "+OK" may be anyone's: only TLS speaks from here on.
     received_.clear();
@@ -193,28 +242,34 @@ int Pop3Session::upgradeWhereOffered() {
     socket_->readAll();
     socket_->startClientEncryption();
     if (!waitForHandshake(QDeadlineTimer(options_.timeoutMs))) {
-        return failTls(true);
+        return tlsFailure(true);
     }
     // What was offered in clear may be anyone's: pipelining only when TLS offers it too.
     if (pipelining_) {
-        if ((result = capabilities(listed)) < 0) {
-            return result;
-        }
-        pipelining_ = offers(listed, "PIPELINING");
+        return capabilities(pipelining_, stls);
     }
-    return 0;
+    return std::nullopt;
 }
 
-int Pop3Session::capabilities(QByteArray& listed) {
-    listed.clear();
+std::optional<MailFailure> Pop3Session::capabilities(bool& pipelining, bool& stls) {
+    pipelining = false;
+    stls = false;
     QByteArray reply;
-    const int result = command("CAPA", QStringLiteral("CAPA"), reply);
-    if (result == TransportResult::Refused) {
-        // A server without CAPA offers nothing beyond the basic commands.
-        error_.clear();
-        return 0;
+    bool ok = false;
+    if (auto failed = command("CAPA", reply, ok)) {
+        return failed;
     }
-    return result < 0 ? result : readMultiLine(kMaxLineBytes, listed);
+    // A server without CAPA offers nothing beyond the basic commands.
+    if (!ok) {
+        return std::nullopt;
+    }
+    QByteArray listed;
+    if (auto failed = readMultiLine(kMaxLineBytes, 0, &listed)) {
+        return failed;
+    }
+    pipelining = offers(listed, "PIPELINING");
+    stls = offers(listed, "STLS");
+    return std::nullopt;
 }
 
 bool Pop3Session::waitForHandshake(const QDeadlineTimer& deadline) {
@@ -233,15 +288,16 @@ bool Pop3Session::waitForHandshake(const QDeadlineTimer& deadline) {
     return pinnedSha256_.isEmpty() || seenSha256_ == pinnedSha256_;
 }
 
-int Pop3Session::failTls(bool upgrade) {
-    connected_ = false;
-    const QString detail = socket_->error() == QAbstractSocket::UnknownSocketError
-                               ? QStringLiteral("%1 秒以内に暗号化を始められませんでした")
-                                     .arg(options_.timeoutMs / 1000.0)
-                               : socket_->errorString();
+MailFailure Pop3Session::tlsFailure(bool upgrade) {
+    const bool timedOut = socket_->error() == QAbstractSocket::UnknownSocketError;
+    const QString detail = socket_->errorString();
     const bool pinRefused =
         !pinnedSha256_.isEmpty() && !seenSha256_.isEmpty() && seenSha256_ != pinnedSha256_;
-    socket_->abort();
+    MailFailure failed = lose(upgrade ? What::StlsFailed : What::TlsFailed);
+    failed.todo = upgrade ? Todo::RetryLater : Todo::CheckServerName;
+    if (!timedOut) {
+        failed.detail = detail;
+    }
     if (!seenSha256_.isEmpty() && (pinRefused || refusal_)) {
         CertificateProblem problem;
         problem.service = QStringLiteral("POP3");
@@ -251,365 +307,453 @@ int Pop3Session::failTls(bool upgrade) {
         problem.fault = pinRefused ? CertificateFault::Changed : *refusal_;
         problem.pinnedSha256 = pinRefused ? pinnedSha256_ : QByteArray();
         problem.detail = pinRefused ? QString() : refusalDetail_;
-        error_ = describeCertificateProblem(problem);
-        certificate_ = problem;
-        return TransportResult::UntrustedCertificate;
+        failed.what = What::UntrustedCertificate;
+        failed.todo = Todo::Nothing;
+        failed.certificate = problem;
     }
-    error_ = upgrade ? QStringLiteral(
-                           "POP3サーバー %1 は暗号化 (STLS) を申し出ましたが、暗号化を"
-                           "始められませんでした。パスワードを守るため、ログインせずに"
-                           "やめました。しばらくしてから、もう一度受信してください。\n(%2)")
-                           .arg(host_.authority(), detail)
-                     : QStringLiteral(
-                           "POP3サーバー %1 と暗号化して接続できませんでした。"
-                           "サーバーの設定画面でサーバー名とポート番号を"
-                           "確かめてください。\n(%2)")
-                           .arg(host_.authority(), detail);
-    return TransportResult::NetworkFailure;
+    return failed;
 }
 
-int Pop3Session::login(const QString& id, const QString& password, bool apop) {
-    const BusyScope scope(busy_);
-    QByteArray reply;
-    int result = 0;
+std::optional<MailFailure> Pop3Session::login(const QString& id, const QString& password, bool apop,
+                                              QList<ListedMail>& mailbox) {
+    mailbox.clear();
+    if (!alive_) {
+        return failure(What::ConnectionClosed, Todo::CheckNetwork);
+    }
+    QList<QByteArray> commands;
     if (apop) {
         if (apopChallenge_.isEmpty()) {
-            error_ = QStringLiteral(
-                         "POP3サーバー %1 はAPOPに対応していません。サーバーの設定画面で"
-                         "「APOP を使用する」を外してください。")
-                         .arg(host_.authority());
-            return TransportResult::ApopNotOffered;
+            return failure(What::ApopNotOffered, Todo::TurnOffApop);
         }
         // Account texts cross in code page 932, as every other text of the suite does.
         const QByteArray digest = QCryptographicHash::hash(apopChallenge_ + encodeCp932(password),
                                                            QCryptographicHash::Md5)
                                       .toHex();
-        result = command("APOP " + encodeCp932(id) + ' ' + digest, QStringLiteral("APOP"), reply);
+        commands = {"APOP " + encodeCp932(id) + ' ' + digest};
     } else {
-        result = command("USER " + encodeCp932(id), QStringLiteral("USER"), reply);
-        if (result == 0) {
-            result = command("PASS " + encodeCp932(password), QStringLiteral("PASS"), reply);
+        commands = {"USER " + encodeCp932(id), "PASS " + encodeCp932(password)};
+    }
+    // With pipelining the whole login and listing is one round trip; a server that
+    // refuses the login answers the listing with -ERR, which is read past.
+    const QList<QByteArray> all = commands + QList<QByteArray>{"STAT", "LIST", "UIDL"};
+    if (pipelining_) {
+        if (auto failed = sendLines(all.join("\r\n") + "\r\n")) {
+            return failed;
         }
     }
-    if (result == TransportResult::Refused) {
-        error_ = loginRefusedText(reply) +
-                 QStringLiteral("\n(サーバーの応答: %1)").arg(replyText(reply));
-        return result;
-    }
-    if (result < 0) {
-        return result;
-    }
-    if ((result = command("STAT", QStringLiteral("STAT"), reply)) < 0) {
-        return result;
-    }
-    return static_cast<int>(replyNumbers(reply).value(0, 0));
-}
-
-int Pop3Session::mailSize(int mailNo) {
-    const BusyScope scope(busy_);
-    if (!sizes_) {
-        std::map<int, QByteArray> sizes;
-        if (const int result = listing("LIST", sizes); result < 0) {
-            return result;
+    std::optional<QByteArray> refused;
+    QList<QByteArray> replies;
+    QList<bool> oks;
+    QByteArray listText;
+    QByteArray uidlText;
+    for (const QByteArray& line : all) {
+        const QByteArray name = commandName(line);
+        if (!pipelining_) {
+            // One command at a time; after a refused login nothing more is asked.
+            if (refused) {
+                break;
+            }
+            if (auto failed = sendLines(line + "\r\n")) {
+                return failed;
+            }
         }
-        sizes_ = std::move(sizes);
-    }
-    const auto found = sizes_->find(mailNo);
-    if (found == sizes_->end()) {
-        error_ = QStringLiteral(
-                     "POP3サーバーに %1 番目のメールがありません。ほかのメールソフトが同時に"
-                     "受信していないか確かめて、もう一度受信してください。")
-                     .arg(mailNo);
-        return TransportResult::Refused;
-    }
-    return static_cast<int>(qMin<qint64>(found->second.toLongLong(), INT_MAX));
-}
-
-int Pop3Session::uniqueId(int mailNo, QByteArray& id) {
-    const BusyScope scope(busy_);
-    if (!uniqueIds_) {
-        std::map<int, QByteArray> ids;
-        if (const int result = listing("UIDL", ids); result < 0) {
-            return result;
-        }
-        uniqueIds_ = std::move(ids);
-    }
-    const auto found = uniqueIds_->find(mailNo);
-    id = found == uniqueIds_->end() ? QByteArray() : found->second;
-    return 0;
-}
-
-int Pop3Session::fetch(int mailNo, qsizetype maxBytes, QByteArray& mail) {
-    const BusyScope scope(busy_);
-    mail.clear();
-    QByteArray reply;
-    const bool askedAhead =
-        std::any_of(pending_.begin(), pending_.end(),
-                    [mailNo](const Pending& p) { return p.retrieve && p.mailNo == mailNo; });
-    if (!askedAhead) {
-        const int result =
-            command("RETR " + QByteArray::number(mailNo), QStringLiteral("RETR"), reply);
-        return result < 0 ? result : readMultiLine(maxBytes, mail);
-    }
-    if (const int collected = collectPending(mailNo); collected < 0) {
-        return collected;
-    }
-    pending_.pop_front();
-    if (const int read = readLine(reply); read < 0) {
-        return read;
-    }
-    const int status = replyStatus(reply, QStringLiteral("RETR"));
-    return status < 0 ? status : readMultiLine(maxBytes, mail);
-}
-
-std::optional<int> Pop3Session::listedSize(int mailNo) const {
-    if (!sizes_) {
-        return std::nullopt;
-    }
-    const auto found = sizes_->find(mailNo);
-    if (found == sizes_->end()) {
-        return std::nullopt;
-    }
-    return static_cast<int>(qMin<qint64>(found->second.toLongLong(), INT_MAX));
-}
-
-void Pop3Session::fetchAhead(int mailNo, qsizetype maxBytes) {
-    // One mail ahead is enough to keep the server sending; more would only hold memory.
-    if (!pipelining_ || !connected_ ||
-        std::any_of(pending_.begin(), pending_.end(),
-                    [](const Pending& p) { return p.retrieve; })) {
-        return;
-    }
-    // A failed send ends the session; the next call reports it.
-    if (sendAll("RETR " + QByteArray::number(mailNo) + "\r\n") == 0) {
-        pending_.push_back({true, mailNo, maxBytes});
-    }
-}
-
-int Pop3Session::listing(const QByteArray& name, std::map<int, QByteArray>& entries) {
-    QByteArray reply;
-    const int result = command(name, QString::fromLatin1(name), reply);
-    if (result == TransportResult::Refused) {
-        error_.clear();
-        return 0;
-    }
-    if (result < 0) {
-        return result;
-    }
-    QByteArray text;
-    if (const int read = readMultiLine(kMaxLineBytes * 64, text); read < 0) {
-        return read;
-    }
-    for (const QByteArray& line : text.split('\n')) {
-        const QList<QByteArray> words = line.simplified().split(' ');
+        QByteArray reply;
         bool ok = false;
-        const int number = words.value(0).toInt(&ok);
-        if (ok && words.size() >= 2) {
-            entries.emplace(number, words[1]);
+        std::optional<MailFailure> failed = readStatus(name, reply, ok);
+        if (ok && !failed && (name == "LIST" || name == "UIDL")) {
+            failed = readMultiLine(kMaxLineBytes * 64, 0, name == "LIST" ? &listText : &uidlText);
+        }
+        if (failed) {
+            // A server may hang up after a refused login: the refusal is what matters.
+            if (refused) {
+                break;
+            }
+            return failed;
+        }
+        replies.append(reply);
+        oks.append(ok);
+        if (!ok && !refused && replies.size() <= commands.size()) {
+            refused = reply;
         }
     }
-    return 0;
+    if (refused) {
+        const auto [what, todo] = loginRefusal(*refused);
+        MailFailure failed = failure(what, todo);
+        failed.reply = *refused;
+        return failed;
+    }
+    const qsizetype stat = commands.size();
+    return listMailbox(replies.mid(stat), oks[stat + 1], listText, oks[stat + 2], uidlText,
+                       mailbox);
 }
 
-int Pop3Session::markDeleted(int mailNo) {
-    const BusyScope scope(busy_);
-    const QByteArray line = "DELE " + QByteArray::number(mailNo);
-    QByteArray reply;
-    if (!pipelining_ || !connected_) {
-        return command(line, QStringLiteral("DELE"), reply);
+std::optional<MailFailure> Pop3Session::listMailbox(const QList<QByteArray>& replies, bool listOk,
+                                                    const QByteArray& listText, bool uidlOk,
+                                                    const QByteArray& uidlText,
+                                                    QList<ListedMail>& mailbox) {
+    const QByteArray& stat = replies[0];
+    if (!stat.startsWith("+OK")) {
+        MailFailure failed = failure(What::CommandRefused, Todo::RetryLater);
+        failed.command = QStringLiteral("STAT");
+        failed.reply = stat;
+        return failed;
     }
-    if (const int sent = sendAll(line + "\r\n"); sent < 0) {
-        return sent;
+    bool ok = false;
+    const qint64 count = stat.simplified().split(' ').value(1).toLongLong(&ok);
+    if (!ok || count < 0 || count > kMaxMailboxMails) {
+        MailFailure failed = failure(What::BadListing, Todo::RetryLater);
+        failed.command = QStringLiteral("STAT");
+        failed.reply = stat;
+        return failed;
     }
-    pending_.push_back({false, mailNo, 0});
-    return 0;
-}
-
-int Pop3Session::quit() {
-    const BusyScope scope(busy_);
-    QByteArray reply;
-    int result = connected_ ? collectPending(std::nullopt) : 0;
-    if (result == 0) {
-        result = command("QUIT", QStringLiteral("QUIT"), reply);
+    mailbox.reserve(count);
+    for (int n = 1; n <= count; ++n) {
+        mailbox.append({n, -1, {}});
     }
-    connected_ = false;
-    pending_.clear();
-    if (result == 0 && !refusedDeletes_.isEmpty()) {
-        error_ = QStringLiteral(
-                     "POP3サーバーが一部のメールの削除を受け付けませんでした。"
-                     "そのメールはサーバーに残っています。\n(サーバーの応答: %1)")
-                     .arg(refusedDeletes_.join(QStringLiteral("、")));
-        return TransportResult::Refused;
-    }
-    return result;
-}
-
-int Pop3Session::command(const QByteArray& line, const QString& shownCommand, QByteArray& reply) {
-    if (!connected_) {
-        if (error_.isEmpty()) {
-            error_ = QStringLiteral("POP3サーバーに接続していません。もう一度受信してください。");
+    if (listOk) {
+        for (const auto& [number, size] : numberedLines(listText, count)) {
+            bool sized = false;
+            const qint64 bytes = size.toLongLong(&sized);
+            if (sized && bytes >= 0) {
+                mailbox[number - 1].size = bytes;
+            }
         }
-        return TransportResult::NetworkFailure;
     }
-    if (const int sent = sendAll(line + "\r\n"); sent < 0) {
-        return sent;
+    if (uidlOk) {
+        QHash<QByteArray, int> seen;
+        QSet<QByteArray> shared;
+        for (const auto& [number, uid] : numberedLines(uidlText, count)) {
+            if (!usableUid(uid)) {
+                continue;
+            }
+            if (seen.contains(uid)) {
+                shared.insert(uid);
+            }
+            seen.insert(uid, number);
+            mailbox[number - 1].uid = uid;
+        }
+        // Two mails under one id would pass for one: they are told apart by content.
+        for (ListedMail& mail : mailbox) {
+            if (shared.contains(mail.uid)) {
+                mail.uid.clear();
+            }
+        }
     }
-    // Replies to what was sent ahead come before this one.
-    if (const int collected = collectPending(std::nullopt); collected < 0) {
-        return collected;
-    }
-    if (const int read = readLine(reply); read < 0) {
-        return read;
-    }
-    return replyStatus(reply, shownCommand);
+    return std::nullopt;
 }
 
-int Pop3Session::replyStatus(const QByteArray& reply, const QString& shownCommand) {
+void Pop3Session::planFetches(const QList<ListedMail>& mails) {
+    plan_.clear();
+    for (const ListedMail& mail : mails) {
+        plan_.push_back({mail.number, mail.size});
+    }
+    if (alive_) {
+        fillWindow();
+    }
+}
+
+std::optional<MailFailure> Pop3Session::fillWindow() {
+    if (!pipelining_) {
+        return std::nullopt;
+    }
+    QByteArray lines;
+    while (!plan_.empty() &&
+           (aheadMails_ == 0 ||
+            (aheadMails_ < kAheadMails &&
+             aheadBytes_ + std::max<qint64>(plan_.front().listedSize, 0) <= kAheadBytes))) {
+        const Planned next = plan_.front();
+        plan_.pop_front();
+        lines += "RETR " + QByteArray::number(next.mailNo) + "\r\n";
+        pending_.push_back({Pending::Kind::Retrieve, next.mailNo, next.listedSize});
+        ++aheadMails_;
+        aheadBytes_ += std::max<qint64>(next.listedSize, 0);
+    }
+    return lines.isEmpty() ? std::nullopt : sendLines(lines);
+}
+
+std::optional<MailFailure> Pop3Session::fetch(int mailNo, QByteArray& mail) {
+    mail.clear();
+    if (!alive_) {
+        return failure(What::ConnectionClosed, Todo::CheckNetwork);
+    }
+    const auto isThis = [mailNo](const auto& entry) { return entry.mailNo == mailNo; };
+    qint64 listedSize = -1;
+    if (const auto planned = std::find_if(plan_.begin(), plan_.end(), isThis);
+        planned != plan_.end()) {
+        listedSize = planned->listedSize;
+        plan_.erase(plan_.begin(), planned + 1);
+    }
+    const bool inFlight = std::any_of(pending_.begin(), pending_.end(), [mailNo](const Pending& p) {
+        return p.kind == Pending::Kind::Retrieve && p.mailNo == mailNo;
+    });
+    if (!inFlight) {
+        if (auto failed = sendLines("RETR " + QByteArray::number(mailNo) + "\r\n")) {
+            return failed;
+        }
+        pending_.push_back({Pending::Kind::Retrieve, mailNo, listedSize});
+        if (pipelining_) {
+            ++aheadMails_;
+            aheadBytes_ += std::max<qint64>(listedSize, 0);
+        }
+    }
+    while (
+        !(pending_.front().kind == Pending::Kind::Retrieve && pending_.front().mailNo == mailNo)) {
+        if (auto failed = collectOldest()) {
+            return failed;
+        }
+    }
+    listedSize = pending_.front().listedSize;
+    pending_.pop_front();
+    if (pipelining_) {
+        --aheadMails_;
+        aheadBytes_ -= std::max<qint64>(listedSize, 0);
+        // The next mails are asked for before this one is read, so the server never idles.
+        if (auto failed = fillWindow()) {
+            return failed;
+        }
+    }
+    QByteArray reply;
+    bool ok = false;
+    if (auto failed = readStatus("RETR", reply, ok)) {
+        return failed;
+    }
+    if (!ok) {
+        MailFailure failed = failure(What::MailRefused, Todo::RetryLater);
+        failed.mailNo = mailNo;
+        failed.reply = reply;
+        return failed;
+    }
+    return readMultiLine(fetchLimit(listedSize), mailNo, &mail);
+}
+
+void Pop3Session::stopFetching() {
+    plan_.clear();
+}
+
+std::optional<MailFailure> Pop3Session::markDeleted(int mailNo) {
+    if (!alive_) {
+        return failure(What::ConnectionClosed, Todo::CheckNetwork);
+    }
+    const QByteArray line = "DELE " + QByteArray::number(mailNo) + "\r\n";
+    if (auto failed = sendLines(line)) {
+        return failed;
+    }
+    pending_.push_back({Pending::Kind::Delete, mailNo, 0});
+    // Without pipelining every command waits for its reply.
+    return pipelining_ ? std::nullopt : collectOldest();
+}
+
+std::optional<MailFailure> Pop3Session::collectOldest() {
+    const Pending oldest = pending_.front();
+    pending_.pop_front();
+    const bool retrieve = oldest.kind == Pending::Kind::Retrieve;
+    if (retrieve && pipelining_) {
+        --aheadMails_;
+        aheadBytes_ -= std::max<qint64>(oldest.listedSize, 0);
+    }
+    QByteArray reply;
+    bool ok = false;
+    if (auto failed = readStatus(retrieve ? "RETR" : "DELE", reply, ok)) {
+        return failed;
+    }
+    if (retrieve) {
+        // A mail asked for ahead that the caller did not want after all.
+        return ok ? readMultiLine(fetchLimit(oldest.listedSize), oldest.mailNo, nullptr)
+                  : std::nullopt;
+    }
+    if (!ok) {
+        MailFailure refused = failure(What::DeleteRefused, Todo::Nothing);
+        refused.mailNo = oldest.mailNo;
+        refused.reply = reply;
+        refusedDeletes_.append(refused);
+    }
+    return std::nullopt;
+}
+
+std::optional<MailFailure> Pop3Session::quit(QList<MailFailure>& refusedDeletes) {
+    refusedDeletes.clear();
+    if (!alive_) {
+        return failure(What::QuitUnanswered, Todo::Nothing);
+    }
+    plan_.clear();
+    // QUIT goes after what is in flight; the server answers it after all of that.
+    std::optional<MailFailure> failed = sendLines("QUIT\r\n");
+    while (!failed && !pending_.empty()) {
+        failed = collectOldest();
+    }
+    QByteArray reply;
+    bool ok = false;
+    if (!failed) {
+        failed = readStatus("QUIT", reply, ok);
+    }
+    refusedDeletes = refusedDeletes_;
+    alive_ = false;
+    if (socket_) {
+        socket_->disconnectFromHost();
+    }
+    if (failed || !ok) {
+        MailFailure unanswered = failed.value_or(failure(What::QuitUnanswered, Todo::Nothing));
+        unanswered.what = What::QuitUnanswered;
+        unanswered.todo = Todo::Nothing;
+        if (!failed) {
+            unanswered.reply = reply;
+        }
+        return unanswered;
+    }
+    return std::nullopt;
+}
+
+void Pop3Session::abort() {
+    if (alive_) {
+        lose(What::ConnectionClosed);
+    }
+}
+
+std::optional<MailFailure> Pop3Session::command(const QByteArray& line, QByteArray& reply,
+                                                bool& ok) {
+    if (!alive_) {
+        return failure(What::ConnectionClosed, Todo::CheckNetwork);
+    }
+    if (auto failed = sendLines(line + "\r\n")) {
+        return failed;
+    }
+    return readStatus(commandName(line), reply, ok);
+}
+
+std::optional<MailFailure> Pop3Session::readStatus(const QByteArray& shownCommand,
+                                                   QByteArray& reply, bool& ok) {
+    if (auto failed = readLine(reply)) {
+        return failed;
+    }
     if (reply.startsWith("+OK")) {
-        return 0;
+        ok = true;
+        return std::nullopt;
     }
     if (reply.startsWith("-ERR")) {
-        error_ = QStringLiteral(
-                     "POP3サーバーが %1 を受け付けませんでした。しばらくしてから、"
-                     "もう一度受信してください。\n(サーバーの応答: %2)")
-                     .arg(shownCommand, replyText(reply));
-        return TransportResult::Refused;
+        ok = false;
+        return std::nullopt;
     }
-    connected_ = false;
-    pending_.clear();
-    error_ = QStringLiteral(
-                 "POP3サーバーから正しくない応答が届いたため、受信をやめました。しばらくして"
-                 "から、もう一度受信してください。\n(%1 への応答: %2)")
-                 .arg(shownCommand, replyText(reply));
-    return TransportResult::NetworkFailure;
+    MailFailure failed = lose(What::GarbageReply);
+    failed.command = QString::fromLatin1(shownCommand);
+    failed.reply = reply;
+    return failed;
 }
 
-int Pop3Session::collectPending(std::optional<int> untilMail) {
-    while (!pending_.empty()) {
-        const Pending next = pending_.front();
-        if (next.retrieve && next.mailNo == untilMail) {
-            return 0;
-        }
-        pending_.pop_front();
-        QByteArray reply;
-        if (const int read = readLine(reply); read < 0) {
-            return read;
-        }
-        const int status =
-            replyStatus(reply, next.retrieve ? QStringLiteral("RETR") : QStringLiteral("DELE"));
-        if (status == TransportResult::Refused) {
-            // A refused DELE leaves its mail on the server, which is safe; it is told at QUIT.
-            // A refused RETR nobody asked for anymore matters to no one.
-            if (!next.retrieve) {
-                refusedDeletes_.append(
-                    QStringLiteral("%1 番目のメール: %2").arg(next.mailNo).arg(replyText(reply)));
-            }
-            error_.clear();
-            continue;
-        }
-        if (status < 0) {
-            return status;
-        }
-        // A mail asked for ahead that the caller did not want after all.
-        QByteArray unused;
-        if (next.retrieve) {
-            if (const int read = readMultiLine(next.maxBytes, unused); read < 0) {
-                return read;
-            }
-        }
-    }
-    return 0;
-}
-
-int Pop3Session::sendAll(const QByteArray& bytes) {
+std::optional<MailFailure> Pop3Session::sendLines(const QByteArray& lines) {
     // Flushed at once: a command sent ahead must reach the server before the next wait.
-    if (socket_->write(bytes) != bytes.size()) {
-        return failNetwork(socket_->errorString());
+    if (socket_->write(lines) != lines.size()) {
+        const QString reason = socket_->errorString();
+        MailFailure failed = lose(What::SocketError);
+        failed.detail = reason;
+        return failed;
     }
     socket_->flush();
-    return 0;
+    return std::nullopt;
 }
 
-int Pop3Session::readLine(QByteArray& line) {
-    qsizetype searched = readPos_;
+std::optional<MailFailure> Pop3Session::readLine(QByteArray& line) {
+    qsizetype searched = 0;  // bytes past readPos_ known to hold no line end
     while (true) {
-        const qsizetype end = received_.indexOf('\n', searched);
-        if (end < 0 && received_.size() - readPos_ > kMaxLineBytes) {
-            return failNetwork(QStringLiteral("サーバーが 1 MB を超える一行を送ってきました"));
-        }
+        const qsizetype end = received_.indexOf('\n', readPos_ + searched);
         if (end >= 0) {
-            line = received_.mid(readPos_, end - readPos_);
-            if (line.endsWith('\r')) {
-                line.chop(1);
+            qsizetype length = end - readPos_;
+            if (length > 0 && received_[end - 1] == '\r') {
+                --length;
             }
+            line = received_.mid(readPos_, length);
             readPos_ = end + 1;
-            return 0;
+            return std::nullopt;
         }
-        // Only the new bytes are searched next time: a long line costs linear time.
         searched = received_.size() - readPos_;
-        if (const int more = receiveMore(); more < 0) {
-            return more;
+        if (searched > kMaxLineBytes) {
+            return lose(What::LineTooLong);
         }
-        searched += readPos_;
+        if (auto failed = receiveMore()) {
+            return failed;
+        }
     }
 }
 
-int Pop3Session::receiveMore() {
-    if (readPos_ > 0) {
+std::optional<MailFailure> Pop3Session::readMultiLine(qint64 maxBytes, int mailNo,
+                                                      QByteArray* text) {
+    if (text) {
+        text->clear();
+    }
+    qint64 total = 0;
+    qsizetype searched = 0;
+    while (true) {
+        const qsizetype end = received_.indexOf('\n', readPos_ + searched);
+        if (end < 0) {
+            searched = received_.size() - readPos_;
+            if (searched > kMaxLineBytes) {
+                return lose(What::LineTooLong);
+            }
+            if (auto failed = receiveMore()) {
+                return failed;
+            }
+            continue;
+        }
+        searched = 0;
+        const char* line = received_.constData() + readPos_;
+        const qsizetype length = end - readPos_;  // without the LF
+        const bool cr = length > 0 && line[length - 1] == '\r';
+        const qsizetype content = cr ? length - 1 : length;
+        readPos_ = end + 1;
+        if (content == 1 && line[0] == '.') {
+            return std::nullopt;
+        }
+        const qsizetype stuffed = content > 0 && line[0] == '.' ? 1 : 0;
+        total += content - stuffed + 2;
+        if (total > maxBytes) {
+            if (text) {
+                text->clear();
+            }
+            MailFailure failed = lose(What::MailOverLimit);
+            failed.mailNo = mailNo;
+            failed.limit = maxBytes;
+            return failed;
+        }
+        if (text) {
+            if (cr) {
+                text->append(line + stuffed, length + 1 - stuffed);
+            } else {
+                text->append(line + stuffed, content - stuffed);
+                text->append("\r\n", 2);
+            }
+        }
+    }
+}
+
+std::optional<MailFailure> Pop3Session::receiveMore() {
+    // What was read is dropped once it is the larger part, so a long mail costs linear time.
+    if (readPos_ > 0 && readPos_ * 2 >= received_.size()) {
         received_.remove(0, readPos_);
         readPos_ = 0;
     }
     QSslSocket& socket = *socket_;
-    const bool arrived = waitOnSocket(
+    const SocketWait waited = waitOnSocket(
         socket,
         [&socket] {
             return socket.bytesAvailable() > 0 || socket.state() != QAbstractSocket::ConnectedState;
         },
         QDeadlineTimer(options_.timeoutMs));
-    if (socket.bytesAvailable() > 0) {
-        received_ += socket.readAll();
-        return 0;
+    if (const qint64 available = socket.bytesAvailable(); available > 0) {
+        const qsizetype had = received_.size();
+        received_.resize(had + available);
+        const qint64 got = socket.read(received_.data() + had, available);
+        received_.resize(had + std::max<qint64>(got, 0));
+        return std::nullopt;
     }
-    if (!arrived) {
-        return failNetwork(
-            QStringLiteral("%1 秒以内に応答がありませんでした").arg(options_.timeoutMs / 1000.0));
+    if (waited == SocketWait::TimedOut) {
+        return lose(What::NoReply);
     }
-    return failNetwork(socket.error() == QAbstractSocket::RemoteHostClosedError ||
-                               socket.error() == QAbstractSocket::UnknownSocketError
-                           ? QStringLiteral("サーバーが接続を切りました")
-                           : socket.errorString());
-}
-
-int Pop3Session::readMultiLine(qsizetype maxBytes, QByteArray& text) {
-    text.clear();
-    QByteArray line;
-    while (true) {
-        if (const int read = readLine(line); read < 0) {
-            return read;
-        }
-        if (line == ".") {
-            return 0;
-        }
-        if (line.startsWith('.')) {
-            line.remove(0, 1);
-        }
-        text += line;
-        text += "\r\n";
-        if (text.size() > maxBytes) {
-            text.clear();
-            return failNetwork(
-                QStringLiteral("メールが %1 バイトの上限を超えたため受信を打ち切りました")
-                    .arg(maxBytes));
-        }
+    const bool closed = socket.error() == QAbstractSocket::RemoteHostClosedError ||
+                        socket.error() == QAbstractSocket::UnknownSocketError ||
+                        waited == SocketWait::Cancelled;
+    const QString reason = socket.errorString();
+    MailFailure failed = lose(closed ? What::ConnectionClosed : What::SocketError);
+    if (!closed) {
+        failed.detail = reason;
     }
-}
-
-int Pop3Session::failNetwork(const QString& detail) {
-    connected_ = false;
-    pending_.clear();
-    error_ = QStringLiteral(
-                 "POP3サーバー %1 との通信に失敗しました。"
-                 "ネットワークの接続を確かめてから、もう一度受信してください。\n(%2)")
-                 .arg(host_.authority(), detail);
-    return TransportResult::NetworkFailure;
+    return failed;
 }

@@ -1,115 +1,128 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <deque>
-#include <map>
 #include <memory>
 #include <optional>
 
-#include "transport/certificate_problem.h"
+#include "transport/mail_failure.h"
 #include "transport/mail_host.h"
 #include "transport/network_wait.h"
 
 class QSslSocket;
 
-// One POP3 conversation over Qt's socket: the greeting is checked before any login, and
-// the server's replies are kept for the error message. "pop3s://" speaks TLS from the
-// start; any other host is upgraded with STLS when its CAPA offers it, and an upgrade
-// that fails ends the session, so USER and PASS cross in clear only to a server that
-// offers no TLS (APOP never sends the password itself). Certificates are verified, or
-// matched against the user's pin for the server. Results as in transport_results.h.
+// One mail of the mailbox as the server lists it.
+struct ListedMail {
+    int number = 0;
+    qint64 size = -1;  // -1 when the server gave none
+    QByteArray uid;    // UIDL; empty from a server without it
+};
+
+// One POP3 conversation over Qt's socket. The greeting is checked before any login.
+// "pop3s://" speaks TLS from the start; any other host is upgraded with STLS when its CAPA
+// offers it, and an upgrade that fails ends the session, so USER and PASS cross in clear
+// only to a server that offers no TLS (APOP never sends the password itself). Certificates
+// are verified, or matched against the user's pin for the server.
 //
-// A server whose CAPA lists PIPELINING (over TLS, once upgraded) gets the next RETR while
-// the caller still stores the mail before it, and DELEs without waiting for their +OK;
-// their replies are read in order before the next reply that is needed and before QUIT.
+// Where CAPA lists PIPELINING (over TLS, once upgraded), commands go out without waiting:
+// the login with the listing, the RETRs of the mails planned in a window bounded by count
+// and bytes, DELEs as they come; replies are read in order. Unread replies stay in the
+// kernel's buffers, so memory holds about one mail whatever the window.
+//
+// Every failure is a MailFailure; after one that is not about a single mail, the session
+// is no longer alive and takes nothing more.
 class Pop3Session {
   public:
+    // RETRs in flight at most, and their listed bytes at most (one mail always goes).
+    static constexpr int kAheadMails = 100;
+    static constexpr qint64 kAheadBytes = qint64(8) << 20;
+    // No mail larger than this is fetched; it is left on the server.
+    static constexpr qint64 kMaxMailBytes = qint64(256) << 20;
+
     Pop3Session(const MailHost& host, const NetworkOptions& options);
     ~Pop3Session();
     Pop3Session(const Pop3Session&) = delete;
     Pop3Session& operator=(const Pop3Session&) = delete;
 
     // Connects, reads the greeting and upgrades to TLS where offered.
-    int open();
-    // Logs in (USER/PASS or APOP) and returns the number of waiting mails.
-    int login(const QString& id, const QString& password, bool apop);
-    // The size the server gives for the mail; all sizes come with the first call.
-    int mailSize(int mailNo);
-    // The server's unique id of the mail (UIDL), empty when the server has none; all ids
-    // come with the first call. Negative when the connection failed.
-    int uniqueId(int mailNo, QByteArray& id);
-    // The mail as the server holds it, dot-stuffing undone, lines ending in CR LF. A mail
-    // longer than `maxBytes` fails the call, so that a hostile server cannot fill memory.
-    int fetch(int mailNo, qsizetype maxBytes, QByteArray& mail);
-    // The size from the listing already read, without asking the server.
-    std::optional<int> listedSize(int mailNo) const;
-    // With pipelining, asks for mail `mailNo` now so that it streams while the caller is
-    // busy; fetch() of that mail reads it (or its -ERR). Nothing without pipelining.
-    void fetchAhead(int mailNo, qsizetype maxBytes);
-    // With pipelining the reply is read later: a refusal is reported by quit().
-    int markDeleted(int mailNo);
-    // QUIT: the server removes the mails marked deleted. Refused when the server refused a
-    // pipelined DELE (that mail stays on the server; the others are removed).
-    int quit();
+    std::optional<MailFailure> open();
+    // Logs in (USER/PASS or APOP) and lists the waiting mails in `mailbox`.
+    std::optional<MailFailure> login(const QString& id, const QString& password, bool apop,
+                                     QList<ListedMail>& mailbox);
+    // The mails the caller will fetch, in the order it will ask for them.
+    void planFetches(const QList<ListedMail>& mails);
+    // The next planned mail, dot-stuffing undone, lines ending in CR LF. Planned mails
+    // before it are skipped. A refusal (MailRefused) leaves the session alive.
+    std::optional<MailFailure> fetch(int mailNo, QByteArray& mail);
+    // No more RETRs go out; those in flight are read past.
+    void stopFetching();
+    // Marks a mail deleted; a refusal is told by quit().
+    std::optional<MailFailure> markDeleted(int mailNo);
+    // Reads every reply still due and sends QUIT: the server removes the mails marked
+    // deleted. `refusedDeletes` gets a DeleteRefused for each mail the server kept.
+    std::optional<MailFailure> quit(QList<MailFailure>& refusedDeletes);
+    // Ends the connection at once, without QUIT; a wait in progress returns.
+    void abort();
 
-    // Set by the failed call, in Japanese with the technical detail.
-    const QString& error() const { return error_; }
-    // True while a call waits on the network (events are processed meanwhile).
-    bool busy() const { return busy_; }
-    // Set when open() failed because the server's certificate was refused.
-    const std::optional<CertificateProblem>& certificateProblem() const { return certificate_; }
+    bool alive() const { return alive_; }
+    bool pipelining() const { return pipelining_; }
 
   private:
-    int connectSocket();
-    // CAPA, then STLS and the handshake when offered.
-    int upgradeWhereOffered();
-    bool waitForHandshake(const QDeadlineTimer& deadline);
-    // `upgrade`: the failure came after STLS, not on a "pop3s://" connection.
-    int failTls(bool upgrade);
-    // The server's capabilities; empty when it has no CAPA.
-    int capabilities(QByteArray& listed);
-    int command(const QByteArray& line, const QString& shownCommand, QByteArray& reply);
-    // +OK, -ERR (Refused) or a reply that ends the session.
-    int replyStatus(const QByteArray& reply, const QString& shownCommand);
-    // Reads the replies of pipelined commands in order, up to the RETR of `untilMail`
-    // (left unread) or all of them.
-    int collectPending(std::optional<int> untilMail);
-    int sendAll(const QByteArray& bytes);
-    int readLine(QByteArray& line);
-    int receiveMore();
-    int readMultiLine(qsizetype maxBytes, QByteArray& text);
-    // The numbered lines of a multi-line listing ("LIST", "UIDL"); an empty map when the
-    // server refused the command.
-    int listing(const QByteArray& command, std::map<int, QByteArray>& entries);
-    int failNetwork(const QString& detail);
-
-    // A pipelined command whose reply has not been read yet.
     struct Pending {
-        bool retrieve = false;  // RETR, else DELE
-        int mailNo = 0;
-        qsizetype maxBytes = 0;
+        enum class Kind { Retrieve, Delete };
+        Kind kind;
+        int mailNo;
+        qint64 listedSize;
     };
+    struct Planned {
+        int mailNo;
+        qint64 listedSize;
+    };
+
+    std::optional<MailFailure> connectSocket();
+    std::optional<MailFailure> upgradeWhereOffered();
+    bool waitForHandshake(const QDeadlineTimer& deadline);
+    MailFailure tlsFailure(bool upgrade);
+    std::optional<MailFailure> capabilities(bool& pipelining, bool& stls);
+    std::optional<MailFailure> command(const QByteArray& line, QByteArray& reply, bool& ok);
+    // Reads one reply line: `ok` for +OK, false for -ERR; a failure for anything else.
+    std::optional<MailFailure> readStatus(const QByteArray& shownCommand, QByteArray& reply,
+                                          bool& ok);
+    std::optional<MailFailure> readListing(QByteArray& text);
+    std::optional<MailFailure> listMailbox(const QList<QByteArray>& replies, bool listOk,
+                                           const QByteArray& listText, bool uidlOk,
+                                           const QByteArray& uidlText, QList<ListedMail>& mailbox);
+    // Sends the RETRs that fit into the window.
+    std::optional<MailFailure> fillWindow();
+    // Reads the reply of the oldest command in flight: a RETR's mail is read past, a DELE
+    // refused is kept for quit().
+    std::optional<MailFailure> collectOldest();
+    std::optional<MailFailure> sendLines(const QByteArray& lines);
+    std::optional<MailFailure> readLine(QByteArray& line);
+    std::optional<MailFailure> receiveMore();
+    // A multi-line answer up to its "." line into `text`; more than `maxBytes` fails.
+    std::optional<MailFailure> readMultiLine(qint64 maxBytes, int mailNo, QByteArray* text);
+    MailFailure lose(MailFailure::What what);
+    MailFailure failure(MailFailure::What what, MailFailure::Todo todo) const;
 
     MailHost host_;
     NetworkOptions options_;
     std::unique_ptr<QSslSocket> socket_;
     QByteArray pinnedSha256_;
     QByteArray seenSha256_;
-    std::optional<CertificateFault> refusal_;  // why verification failed
+    std::optional<CertificateFault> refusal_;
     QString refusalDetail_;
-    std::optional<CertificateProblem> certificate_;
     QByteArray received_;
     qsizetype readPos_ = 0;
     QByteArray apopChallenge_;
-    std::optional<std::map<int, QByteArray>> sizes_;
-    std::optional<std::map<int, QByteArray>> uniqueIds_;
     bool pipelining_ = false;
+    bool alive_ = false;
+    std::deque<Planned> plan_;
     std::deque<Pending> pending_;
-    QStringList refusedDeletes_;  // the server's -ERR to pipelined DELEs
-    QString error_;
-    bool busy_ = false;
-    bool connected_ = false;
+    int aheadMails_ = 0;
+    qint64 aheadBytes_ = 0;
+    QList<MailFailure> refusedDeletes_;
 };

@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <climits>
 
-bool waitOnSocket(QAbstractSocket& socket, const std::function<bool()>& done,
-                  const QDeadlineTimer& deadline) {
+SocketWait waitOnSocket(QAbstractSocket& socket, const std::function<bool()>& done,
+                        const QDeadlineTimer& deadline) {
     if (done()) {
-        return true;
+        return SocketWait::Done;
     }
     QEventLoop loop;
     QTimer timer;
@@ -21,18 +21,22 @@ bool waitOnSocket(QAbstractSocket& socket, const std::function<bool()>& done,
     QObject::connect(&socket, &QAbstractSocket::readyRead, &loop, wake);
     QObject::connect(&socket, &QAbstractSocket::connected, &loop, wake);
     QObject::connect(&socket, &QAbstractSocket::disconnected, &loop, wake);
+    QObject::connect(&socket, &QAbstractSocket::stateChanged, &loop, wake);
     QObject::connect(&socket, &QAbstractSocket::errorOccurred, &loop, wake);
     if (auto* ssl = qobject_cast<QSslSocket*>(&socket)) {
         QObject::connect(ssl, &QSslSocket::encrypted, &loop, wake);
     }
     while (!done()) {
         if (deadline.hasExpired()) {
-            return false;
+            return SocketWait::TimedOut;
         }
         if (!deadline.isForever()) {
             timer.start(static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 0, INT_MAX)));
         }
-        loop.exec();
+        // After the application was told to quit, every event loop returns at once with -1.
+        if (loop.exec() < 0) {
+            return done() ? SocketWait::Done : SocketWait::Cancelled;
+        }
     }
-    return true;
+    return SocketWait::Done;
 }

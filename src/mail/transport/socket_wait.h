@@ -6,7 +6,14 @@
 
 class QAbstractSocket;
 
+enum class SocketWait {
+    Done,
+    TimedOut,
+    // The event loop no longer runs (the program is quitting): waiting on would spin.
+    Cancelled,
+};
+
 // Processes events (the window stays alive) until `done()` holds, waking on everything
-// `socket` reports. False when the deadline came first. Needs a QCoreApplication.
-bool waitOnSocket(QAbstractSocket& socket, const std::function<bool()>& done,
-                  const QDeadlineTimer& deadline);
+// `socket` reports, or until the deadline. Needs a QCoreApplication.
+SocketWait waitOnSocket(QAbstractSocket& socket, const std::function<bool()>& done,
+                        const QDeadlineTimer& deadline);

@@ -5,6 +5,7 @@
 
 #include "mail_servers.h"
 #include "main_window/main_form.h"
+#include "pop3_login.h"
 #include "quillpost_test.h"
 #include "reply/back_form.h"
 #include "settings/settings_files.h"
@@ -13,9 +14,15 @@
 #include "transport/certificate_problem.h"
 #include "transport/nmail.h"
 #include "transport/transport_results.h"
-#include "transport_message.h"
 
 namespace {
+
+// The message of the transport's last SMTP failure.
+QString messageOf(NMail& transport) {
+    QString message;
+    transport.NMailGetMessage(message);
+    return message;
+}
 
 const QString kUser = QStringLiteral("taro");
 const QString kAddress = QStringLiteral("taro@localhost");
@@ -200,15 +207,10 @@ TEST_F(CertificateQuestion, AChangedPinnedCertificateIsRefusedWithoutAQuestion) 
     EXPECT_TRUE(after.startsWith(unrelated.toUtf8()));
 }
 
-// Logs in and returns the waiting count, the negative result, or -100 without a connection.
-int waiting(NMail& transport, const QString& host, const QString& password, bool apop) {
-    const int handle = transport.NMailPop3Connect(host);
-    if (handle == -1) {
-        return -100;
-    }
-    const int count = transport.NMailPop3Authenticate(handle, kUser, password, apop);
-    transport.NMailPop3Close(handle);
-    return count;
+// The certificate a login was refused for.
+std::optional<CertificateProblem> refusedCertificate(NMail& transport, const QString& host) {
+    const Pop3Login login = logIn(transport, host, kUser, QStringLiteral("himitsu"));
+    return login.failure ? login.failure->certificate : std::nullopt;
 }
 
 MailServers::Options pop3Tls(bool required) {
@@ -225,16 +227,18 @@ class Stls : public SecureTransport {
 
 TEST_F(Stls, OfferedStlsIsTakenForUserPassAndApop) {
     servers.deliver(kUser, "Subject: a\r\n\r\nbody\r\n");
-    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), -100)
-        << "the upgrade meets an untrusted certificate: no login in clear instead";
-    ASSERT_TRUE(transport.certificateProblem());
-    EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::SelfSigned);
-    EXPECT_EQ(transport.certificateProblem()->sha256, fingerprintOf(servers.caFile()));
+    // The upgrade meets an untrusted certificate: no login in clear instead.
+    const std::optional<CertificateProblem> refused =
+        refusedCertificate(transport, servers.pop3Host());
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->fault, CertificateFault::SelfSigned);
+    EXPECT_EQ(refused->sha256, fingerprintOf(servers.caFile()));
 
     transport.setExtraCertificates(servers.caFile());
-    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), 1);
-    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), true), 1);
-    EXPECT_LT(waiting(transport, servers.pop3Host(), QStringLiteral("wrong"), false), 0);
+    EXPECT_EQ(waitingMails(transport, servers.pop3Host(), kUser, QStringLiteral("himitsu")), 1);
+    EXPECT_EQ(waitingMails(transport, servers.pop3Host(), kUser, QStringLiteral("himitsu"), true),
+              1);
+    EXPECT_EQ(waitingMails(transport, servers.pop3Host(), kUser, QStringLiteral("wrong")), -1);
 }
 
 // Mails far larger than the socket holds unread come through whole over TLS, also the one
@@ -244,19 +248,19 @@ TEST_F(Stls, MailsLargerThanTheSocketBufferArriveWhole) {
     servers.deliver(kUser, "Subject: a\r\n\r\n" + body + "\r\nend a\r\n");
     servers.deliver(kUser, "Subject: b\r\n\r\n" + body + "\r\nend b\r\n");
     transport.setExtraCertificates(servers.caFile());
-    const int handle = transport.NMailPop3Connect(servers.pop3Host());
-    ASSERT_NE(handle, -1);
-    ASSERT_EQ(transport.NMailPop3Authenticate(handle, kUser, QStringLiteral("himitsu"), false), 2);
+    Pop3Login login = logIn(transport, servers.pop3Host(), kUser, QStringLiteral("himitsu"));
+    ASSERT_FALSE(login.failure);
+    ASSERT_EQ(login.mailbox.size(), 2);
+    EXPECT_TRUE(login.session->pipelining());
+    login.session->planFetches(login.mailbox);
     for (const char* end : {"end a", "end b"}) {
-        QString subject, date, from, header, text;
-        ASSERT_GE(transport.NMailPop3GetMail(handle, end == std::string_view("end a") ? 1 : 2,
-                                             subject, date, from, header, text),
-                  0)
-            << messageOf(transport).toStdString();
-        EXPECT_TRUE(text.trimmed().endsWith(QLatin1String(end))) << end;
-        EXPECT_GT(text.size(), body.size());
+        QByteArray mail;
+        ASSERT_FALSE(login.session->fetch(end == std::string_view("end a") ? 1 : 2, mail));
+        EXPECT_TRUE(mail.trimmed().endsWith(end)) << end;
+        EXPECT_GT(mail.size(), body.size());
     }
-    transport.NMailPop3Close(handle);
+    QList<MailFailure> refused;
+    EXPECT_FALSE(login.session->quit(refused));
 }
 
 class StlsRequired : public SecureTransport {
@@ -266,7 +270,7 @@ class StlsRequired : public SecureTransport {
 
 TEST_F(StlsRequired, TheLoginGoesThroughTheUpgradeAndAChangedPinIsRefused) {
     transport.setExtraCertificates(servers.caFile());
-    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), 0);
+    EXPECT_EQ(waitingMails(transport, servers.pop3Host(), kUser, QStringLiteral("himitsu")), 0);
 
     TempAppFolder folder;
     const QString pins = pinnedCertificatesPath(folder.path());
@@ -274,10 +278,11 @@ TEST_F(StlsRequired, TheLoginGoesThroughTheUpgradeAndAChangedPinIsRefused) {
     QString error;
     ASSERT_TRUE(pinCertificate(pins, authority, QByteArray(32, '\x33'), error));
     transport.setPinnedCertificates(pins);
-    EXPECT_EQ(waiting(transport, servers.pop3Host(), QStringLiteral("himitsu"), false), -100)
-        << "a pin refuses even a certificate that verifies";
-    ASSERT_TRUE(transport.certificateProblem());
-    EXPECT_EQ(transport.certificateProblem()->fault, CertificateFault::Changed);
+    // A pin refuses even a certificate that verifies.
+    const std::optional<CertificateProblem> refused =
+        refusedCertificate(transport, servers.pop3Host());
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->fault, CertificateFault::Changed);
 }
 
 // The mail check's side of the question: Yes pins the server's certificate and checks.

@@ -8,6 +8,7 @@
 #include "mail_check/mail_check.h"
 #include "mail_servers.h"
 #include "main_window/main_form.h"
+#include "pop3_login.h"
 #include "scripted_desktop.h"
 #include "settings/settings_files.h"
 #include "store/mail_records.h"
@@ -18,17 +19,6 @@ namespace {
 
 const QString kUser = QStringLiteral("taro");
 const QString kAddress = QStringLiteral("taro@localhost");
-
-// Logs in and returns the waiting count, or the negative result.
-int waiting(NMail& transport, const QString& host, const QString& password) {
-    const int handle = transport.NMailPop3Connect(host);
-    if (handle == -1) {
-        return -100;
-    }
-    const int count = transport.NMailPop3Authenticate(handle, kUser, password, false);
-    transport.NMailPop3Close(handle);
-    return count;
-}
 
 TEST(TransportWithServers, ASentMailIsFetchedBackWithSubjectBodyAndAttachments) {
     MailServers servers;
@@ -139,7 +129,10 @@ TEST(TransportWithServers, TlsHostsVerifyTheCertificate) {
         NMail untrusting;
         untrusting.NMailInitializeWinSock();
         untrusting.setTimeoutMs(10000);
-        EXPECT_EQ(untrusting.NMailPop3Connect(servers.pop3sHost()), -1);
+        const std::optional<MailFailure> refused =
+            logIn(untrusting, servers.pop3sHost(), kUser, QStringLiteral("himitsu")).failure;
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->what, MailFailure::What::UntrustedCertificate);
         EXPECT_LT(untrusting.NMailSmtpSendMail(servers.smtpsHost(), kAddress,
                                                QStringLiteral("me@example.jp"), QStringLiteral("x"),
                                                QStringLiteral("y"), QString()),
@@ -153,8 +146,8 @@ TEST(TransportWithServers, TlsHostsVerifyTheCertificate) {
         transport.NMailSmtpSendMail(servers.smtpsHost(), kAddress, QStringLiteral("me@example.jp"),
                                     QStringLiteral("tls"), QStringLiteral("y"), QString()),
         0);
-    EXPECT_EQ(waiting(transport, servers.pop3sHost(), QStringLiteral("himitsu")), 1);
-    EXPECT_LT(waiting(transport, servers.pop3sHost(), QStringLiteral("wrong")), 0);
+    EXPECT_EQ(waitingMails(transport, servers.pop3sHost(), kUser, QStringLiteral("himitsu")), 1);
+    EXPECT_EQ(waitingMails(transport, servers.pop3sHost(), kUser, QStringLiteral("wrong")), -1);
 }
 
 TEST(TransportWithServers, ConnectFailsOnAHostThatIsNotAPop3Server) {
@@ -164,11 +157,15 @@ TEST(TransportWithServers, ConnectFailsOnAHostThatIsNotAPop3Server) {
     transport.NMailInitializeWinSock();
     transport.setTimeoutMs(5000);
     // The SMTP port greets with "220", not "+OK".
-    EXPECT_EQ(transport.NMailPop3Connect(servers.smtpHost()), -1);
-    EXPECT_EQ(transport.NMailPop3Connect(QStringLiteral("127.0.0.1:1")), -1);
-    QString message;
-    transport.NMailGetMessage(message);
-    EXPECT_FALSE(message.isEmpty());
+    const std::optional<MailFailure> smtp =
+        logIn(transport, servers.smtpHost(), kUser, QStringLiteral("himitsu")).failure;
+    ASSERT_TRUE(smtp);
+    EXPECT_EQ(smtp->what, MailFailure::What::NotPop3);
+    EXPECT_TRUE(smtp->reply.startsWith("220")) << smtp->reply.toStdString();
+    const std::optional<MailFailure> closed =
+        logIn(transport, QStringLiteral("127.0.0.1:1"), kUser, QStringLiteral("himitsu")).failure;
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(closed->what, MailFailure::What::Unreachable);
 }
 
 }  // namespace

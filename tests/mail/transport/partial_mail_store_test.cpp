@@ -52,6 +52,9 @@ TEST(PartialMail, RebuiltMailTakesTheOuterFieldsOfTheFirstPiece) {
         EXPECT_FALSE(outcome.rebuiltMail.contains(gone)) << gone;
     }
     EXPECT_EQ(outcome.rebuiltMail.count("MIME-Version"), 1);
+    // The pieces wait until the caller has the rebuilt mail on the disk.
+    ASSERT_EQ(outcome.pieceFiles.size(), 4);
+    removePieces(outcome.pieceFiles);
     EXPECT_FALSE(QDir(app.attachmentFolder()).exists(QStringLiteral(".partial-mail")));
 }
 

@@ -3,22 +3,20 @@
 #include <QDir>
 #include <QFile>
 
-#include "cp932.h"
+#include "receive/mail_unpacking.h"
 #include "temp_app_folder.h"
 #include "test_mails.h"
-#include "transport/nmail.h"
+#include "transport/partial_mail_store.h"
 
 namespace {
 
-struct Buffers {
-    QString subject, date, from, header, body;
-};
+using What = MailFailure::What;
 
-// The whole mail as the mail check hands it over: text read back from its scratch file.
-int attachmentCall(NMail& nmail, Buffers& buffers, const QString& folder, const QByteArray& mail) {
-    return nmail.NMailAttachmentFileFirst(buffers.subject, buffers.date, buffers.from,
-                                          buffers.header, buffers.body, folder,
-                                          folder + QStringLiteral("/0.txt"), decodeCp932(mail));
+// Unpacks `mail` into `unpacked`; what failed, if anything.
+std::optional<What> unpack(UnpackedMail& unpacked, const QString& folder, const QByteArray& mail) {
+    unpacked = {};
+    const std::optional<MailFailure> failed = unpackMail(mail, folder, unpacked);
+    return failed ? std::optional(failed->what) : std::nullopt;
 }
 
 QByteArray piece(int number, const char* totalParameter, const QByteArray& body) {
@@ -28,10 +26,9 @@ QByteArray piece(int number, const char* totalParameter, const QByteArray& body)
                     body);
 }
 
-TEST(TransportAttachmentCall, SavesAttachmentsAndRewritesTheBuffers) {
+TEST(MailUnpacking, SavesAttachmentsAndDecodesTheText) {
     TempAppFolder app;
-    NMail nmail;
-    Buffers buffers;
+    UnpackedMail unpacked;
     const QByteArray mail = mailText(
         "From: =?ISO-2022-JP?B?" + japaneseIn("ISO-2022-JP").toBase64() +
             "?= <a@example.jp>\nSubject: " + japaneseIn("Shift_JIS") +
@@ -40,32 +37,31 @@ TEST(TransportAttachmentCall, SavesAttachmentsAndRewritesTheBuffers) {
             "\r\n--b\r\nContent-Type: application/octet-stream; name=\"../../evil.sh\"\r\n"
             "Content-Transfer-Encoding: base64\r\n\r\n" +
             QByteArray("echo").toBase64() + "\r\n--b--\r\n");
-    // The folder as the mail check passes it, with a trailing backslash.
-    EXPECT_EQ(attachmentCall(nmail, buffers, app.attachmentFolder() + u'\\', mail), 1);
-    EXPECT_EQ(buffers.subject, kJapanese);
-    EXPECT_EQ(buffers.from, kJapanese + QStringLiteral(" <a@example.jp>"));
-    EXPECT_EQ(buffers.body, kJapanese);
+    EXPECT_EQ(unpack(unpacked, app.attachmentFolder(), mail), std::nullopt);
+    EXPECT_EQ(unpacked.mail.subject, kJapanese);
+    EXPECT_EQ(unpacked.mail.from, kJapanese + QStringLiteral(" <a@example.jp>"));
+    EXPECT_EQ(unpacked.mail.body, kJapanese);
+    EXPECT_FALSE(unpacked.mail.mentionsAttachment) << "the raw body names no attachment";
     EXPECT_EQ(app.read(QStringLiteral("添付フォルダ/evil.sh")), QByteArray("echo"));
     EXPECT_FALSE(QFile::exists(app.file(QStringLiteral("evil.sh"))));
-    EXPECT_EQ(nmail.NMailAttachmentFileClose(), 1);
 }
 
-TEST(TransportAttachmentCall, AttachmentThatCannotBeCreatedGivesMinusFive) {
+TEST(MailUnpacking, AnAttachmentThatCannotBeSavedFailsTheMailNamingTheFile) {
     TempAppFolder app;
-    NMail nmail;
-    Buffers buffers;
+    UnpackedMail unpacked;
     const QByteArray mail =
         mailText("Content-Type: multipart/mixed; boundary=b",
                  "--b\r\nContent-Type: text/plain\r\n\r\nhello\r\n--b\r\n"
                  "Content-Disposition: attachment; filename=a.txt\r\n\r\ndata\r\n--b--\r\n");
-    EXPECT_EQ(attachmentCall(nmail, buffers, app.file(QStringLiteral("missing")), mail), -5);
-    EXPECT_EQ(buffers.body, QStringLiteral("hello"));
-    QString message;
-    nmail.NMailGetMessage(message);
-    EXPECT_TRUE(message.contains(QStringLiteral("a.txt"))) << message.toStdString();
+    const std::optional<MailFailure> failed =
+        unpackMail(mail, app.file(QStringLiteral("missing")), unpacked);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->what, What::AttachmentNotSaved);
+    EXPECT_TRUE(failed->detail.contains(QStringLiteral("a.txt"))) << failed->detail.toStdString();
+    EXPECT_TRUE(unpacked.mail.mentionsAttachment);
 }
 
-TEST(TransportAttachmentCall, SplitMailIsRebuiltWhenTheLastPieceArrives) {
+TEST(MailUnpacking, SplitMailIsRebuiltWhenTheLastPieceArrives) {
     TempAppFolder app;
     const QString folder = app.attachmentFolder();
     const QByteArray whole =
@@ -77,33 +73,39 @@ TEST(TransportAttachmentCall, SplitMailIsRebuiltWhenTheLastPieceArrives) {
                  "Content-Transfer-Encoding: base64\r\n\r\n" +
                      QByteArray(3000, 'Z').toBase64() + "\r\n--b--\r\n");
     const qsizetype cut = whole.indexOf("Content-Type: application");
-    NMail nmail;
-    Buffers buffers;
+    UnpackedMail unpacked;
     // Pieces may come in any order; the last one to arrive completes the mail.
-    EXPECT_EQ(attachmentCall(nmail, buffers, folder, piece(2, "; total=2", whole.sliced(cut))), -6);
-    EXPECT_EQ(buffers.subject, QStringLiteral("split 2"));
-    EXPECT_FALSE(buffers.body.isEmpty());
+    EXPECT_EQ(unpack(unpacked, folder, piece(2, "; total=2", whole.sliced(cut))), std::nullopt);
+    EXPECT_TRUE(unpacked.waitingPiece);
+    EXPECT_EQ(unpacked.mail.subject, QStringLiteral("split 2"));
+    EXPECT_FALSE(unpacked.mail.body.isEmpty());
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/big.bin")));
 
-    NMail later;  // the next mail check
-    EXPECT_EQ(attachmentCall(later, buffers, folder, piece(1, "", whole.first(cut))), 1);
-    EXPECT_EQ(buffers.subject, QStringLiteral("分割"));
-    EXPECT_EQ(buffers.from, QStringLiteral("sender@example.jp"));  // the first piece's own
-    EXPECT_EQ(buffers.body, QStringLiteral("inner text"));
+    EXPECT_EQ(unpack(unpacked, folder, piece(1, "", whole.first(cut))), std::nullopt);
+    EXPECT_FALSE(unpacked.waitingPiece);
+    EXPECT_EQ(unpacked.mail.subject, QStringLiteral("分割"));
+    EXPECT_EQ(unpacked.mail.from, QStringLiteral("sender@example.jp"));  // the first piece's own
+    EXPECT_EQ(unpacked.mail.body, QStringLiteral("inner text"));
     EXPECT_EQ(app.read(QStringLiteral("添付フォルダ/big.bin")), QByteArray(3000, 'Z'));
+    // The pieces stay until the rebuilt mail is stored, then go with their folder.
+    EXPECT_EQ(unpacked.pieceFiles.size(), 3);
+    for (const QString& file : unpacked.pieceFiles) {
+        EXPECT_TRUE(QFile::exists(file)) << file.toStdString();
+    }
+    removePieces(unpacked.pieceFiles);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("big.bin")});
 }
 
-TEST(TransportAttachmentCall, PiecesOfDifferentMailsAreKeptApart) {
+TEST(MailUnpacking, PiecesOfDifferentMailsAreKeptApart) {
     TempAppFolder app;
-    NMail nmail;
-    Buffers buffers;
+    UnpackedMail unpacked;
     const QByteArray other = mailText(
         "Content-Type: message/partial; id=\"other@example.jp\"; number=2; total=2", "x\r\n");
-    EXPECT_EQ(attachmentCall(nmail, buffers, app.attachmentFolder(), other), -6);
-    EXPECT_EQ(attachmentCall(nmail, buffers, app.attachmentFolder(), piece(1, "; total=2", "y")),
-              -6);
+    EXPECT_EQ(unpack(unpacked, app.attachmentFolder(), other), std::nullopt);
+    EXPECT_TRUE(unpacked.waitingPiece);
+    EXPECT_EQ(unpack(unpacked, app.attachmentFolder(), piece(1, "; total=2", "y")), std::nullopt);
+    EXPECT_TRUE(unpacked.waitingPiece);
 }
 
 }  // namespace
