@@ -29,6 +29,30 @@ Iconv openIconv(const char* to, const char* from) {
     return Iconv(cd);
 }
 
+// `kept`, reset, opened on first need. Each thread keeps its converters open: glibc loads
+// a code page's module when a converter opens and unloads it again soon after the last
+// one closes, which costs more than converting a whole mail.
+iconv_t reset(Iconv& kept, const char* to, const char* from) {
+    if (!kept) {
+        kept = openIconv(to, from);
+    }
+    const auto cd = static_cast<iconv_t>(kept.get());
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return cd;
+}
+
+// From glibc's own wide characters the conversion is a single step, which makes each
+// restart after an unencodable character cheap.
+iconv_t encoder() {
+    thread_local Iconv kept;
+    return reset(kept, kCp932, "WCHAR_T");
+}
+
+iconv_t decoder() {
+    thread_local Iconv kept;
+    return reset(kept, kUtf16, kCp932);
+}
+
 bool isAscii(QStringView text) {
     for (QChar c : text) {
         if (c.unicode() >= 0x80) {
@@ -44,19 +68,16 @@ QByteArray encodeCp932(QStringView text) {
     if (isAscii(text)) {
         return text.toLatin1();
     }
-    // From glibc's own wide characters the conversion is a single step, which makes each
-    // restart after an unencodable character cheap.
     static_assert(sizeof(wchar_t) == 4, "WCHAR_T is taken as UCS-4");
     QList<uint> codePoints = text.toUcs4();
-    Iconv cd = openIconv(kCp932, "WCHAR_T");
+    const iconv_t cd = encoder();
     auto* in = reinterpret_cast<char*>(codePoints.data());
     size_t inLeft = static_cast<size_t>(codePoints.size()) * 4;
     QByteArray out(codePoints.size() * 2, Qt::Uninitialized);
     char* outPtr = out.data();
     size_t outLeft = static_cast<size_t>(out.size());
     while (inLeft > 0) {
-        if (iconv(static_cast<iconv_t>(cd.get()), &in, &inLeft, &outPtr, &outLeft) !=
-            static_cast<size_t>(-1)) {
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
             break;
         }
         if (errno == E2BIG) {
@@ -78,18 +99,6 @@ QByteArray encodeCp932(QStringView text) {
 }
 
 QString decodeCp932(QByteArrayView bytes) {
-    return Cp932Decoder().decode(bytes);
-}
-
-Cp932Decoder::Cp932Decoder() = default;
-
-Cp932Decoder::~Cp932Decoder() {
-    if (converter_ != nullptr) {
-        iconv_close(static_cast<iconv_t>(converter_));
-    }
-}
-
-QString Cp932Decoder::decode(QByteArrayView bytes) {
     // Record fields end in long runs of space padding: only the part up to the last byte
     // outside ASCII, and the one after it (a trail byte may look like ASCII), needs the
     // converter, which maps ASCII to itself. Searched from the end, so a long text costs
@@ -105,14 +114,10 @@ QString Cp932Decoder::decode(QByteArrayView bytes) {
         return QString::fromLatin1(bytes);
     }
     if (convertedEnd < bytes.size()) {
-        return decode(bytes.first(convertedEnd)) + QString::fromLatin1(bytes.sliced(convertedEnd));
+        return decodeCp932(bytes.first(convertedEnd)) +
+               QString::fromLatin1(bytes.sliced(convertedEnd));
     }
-    // Opened on first need: text without double-byte characters never needs it.
-    if (converter_ == nullptr) {
-        converter_ = openIconv(kUtf16, kCp932).release();
-    }
-    const auto cd = static_cast<iconv_t>(converter_);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const iconv_t cd = decoder();
     auto* in = const_cast<char*>(bytes.data());
     size_t inLeft = static_cast<size_t>(bytes.size());
     // Every byte yields at most one UTF-16 unit.

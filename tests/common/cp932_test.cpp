@@ -46,13 +46,14 @@ TEST(Cp932, InvalidBytesDecodeAsReplacementCharacters) {
     EXPECT_EQ(decodeCp932(hex("41 82")), QStringLiteral("A\uFFFD"));  // lead byte at the end
 }
 
-TEST(Cp932, OneDecoderDecodesFieldAfterFieldAlike) {
-    Cp932Decoder decoder;
-    // A truncated character at the end of one text must not carry over into the next.
-    EXPECT_EQ(decoder.decode(hex("41 82")), QStringLiteral("A\uFFFD"));
-    EXPECT_EQ(decoder.decode(hex("82a0") + "b"), QStringLiteral("あb"));
-    EXPECT_EQ(decoder.decode("plain"), QStringLiteral("plain"));
-    EXPECT_EQ(decoder.decode(hex("8740") + "  "), QStringLiteral("①  "));
+// The converters are kept open between calls: nothing of one text carries into the next.
+TEST(Cp932, TextAfterTextConvertsAlike) {
+    EXPECT_EQ(decodeCp932(hex("41 82")), QStringLiteral("A\uFFFD"));
+    EXPECT_EQ(decodeCp932(hex("82a0") + "b"), QStringLiteral("あb"));
+    EXPECT_EQ(decodeCp932("plain"), QStringLiteral("plain"));
+    EXPECT_EQ(decodeCp932(hex("8740") + "  "), QStringLiteral("①  "));
+    EXPECT_EQ(encodeCp932(u"あ\U0001F600"), hex("82a0") + "?");
+    EXPECT_EQ(encodeCp932(u"①い"), hex("8740 82a2"));
 }
 
 TEST(Cp932, FitPadsShortTextWithSpaces) {

@@ -1,7 +1,7 @@
 #include "receive/mail_unpacking.h"
 
-#include "routines.h"
 #include "transport/attachment_saving.h"
+#include "transport/header_text.h"
 #include "transport/mail_decoding.h"
 #include "transport/partial_mail_store.h"
 
@@ -20,9 +20,14 @@ QString waitingPieceNote(const PartialMailInfo& info) {
 
 std::optional<MailFailure> unpackMail(const QByteArray& mail, const QString& attachmentFolder,
                                       UnpackedMail& unpacked) {
-    const MailSummary summary = summarizeMail(mail);
-    unpacked.mail.mentionsAttachment = StripAtNul(summary.body).contains(u"attachment");
-    DecodedMail decoded = decodeMail(mail, summary);
+    // As the raw body read: the word, before the body's first NUL.
+    const QByteArray body = bodyAfterHeader(mail);
+    QByteArrayView rawBody(body);
+    if (const qsizetype nul = rawBody.indexOf('\0'); nul >= 0) {
+        rawBody.truncate(nul);
+    }
+    unpacked.mail.mentionsAttachment = rawBody.contains("attachment");
+    DecodedMail decoded = decodeMail(mail);
     if (decoded.partial) {
         PartialOutcome piece = keepPartialMail(attachmentFolder, *decoded.partial, mail);
         switch (piece.state) {
@@ -43,7 +48,7 @@ std::optional<MailFailure> unpackMail(const QByteArray& mail, const QString& att
                 unpacked.pieceFiles = piece.pieceFiles;
                 break;
             case PartialState::Invalid:
-                decoded.summary.body = summary.body;
+                decoded.summary.body = rawBodyText(mail);
                 break;
         }
     }

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <fcntl.h>
+#include <openssl/sha.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,7 +107,12 @@ void ReceivedLedger::remember() {
 }
 
 QByteArray ReceivedLedger::recordDigest(const QByteArray& record) {
-    return QCryptographicHash::hash(record, QCryptographicHash::Sha256).toHex().left(32);
+    // OpenSSL's SHA-256 uses the processor's own instructions: hashing every record a
+    // check stores costs it a few percent, Qt's portable one nearly half.
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    SHA256(reinterpret_cast<const unsigned char*>(record.constData()), size_t(record.size()),
+           digest);
+    return QByteArray(reinterpret_cast<const char*>(digest), 16).toHex();
 }
 
 bool ReceivedLedger::settle(const RecordFile& records) {

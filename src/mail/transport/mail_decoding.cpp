@@ -125,21 +125,17 @@ class PartWalk {
 
 }  // namespace
 
-MailSummary summarizeMail(QByteArrayView mail) {
-    const QByteArray header = headerBlock(mail);
-    MailSummary summary;
-    summary.subject = finishedText(decodeHeaderText(headerField(header, "Subject")));
-    summary.date = finishedText(decodeHeaderText(headerField(header, "Date")));
-    summary.from = finishedText(decodeSender(headerField(header, "From")));
-    summary.header = rawText(header);
-    summary.body = rawText(bodyAfterHeader(mail));
-    return summary;
+QString rawBodyText(QByteArrayView mail) {
+    return rawText(bodyAfterHeader(mail));
 }
 
-DecodedMail decodeMail(QByteArrayView mail, std::optional<MailSummary> summary) {
+DecodedMail decodeMail(QByteArrayView mail) {
     useGMime();
     DecodedMail decoded;
-    decoded.summary = summary ? std::move(*summary) : summarizeMail(mail);
+    const QByteArray header = headerBlock(mail);
+    decoded.summary.subject = finishedText(decodeHeaderText(headerField(header, "Subject")));
+    decoded.summary.date = finishedText(decodeHeaderText(headerField(header, "Date")));
+    decoded.summary.from = finishedText(decodeSender(headerField(header, "From")));
     // GMime refuses a null buffer, which an empty view may hold.
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
         mail.isEmpty() ? "" : mail.data(), static_cast<size_t>(mail.size())));

@@ -9,13 +9,13 @@
 
 #include "transport/attachment_saving.h"
 
-// What the summary lines of a mail show, read from its header alone.
+// What the history shows of a mail: subject, date and sender from its header, and the
+// body as decodeMail reads it.
 struct MailSummary {
     QString subject;
     QString date;
-    QString from;    // "display name <address>"
-    QString header;  // the raw header lines, each ending in CR LF
-    QString body;    // the raw body after the header, bytes read as code page 932
+    QString from;  // "display name <address>"
+    QString body;
 };
 
 // One piece of a mail sent as message/partial.
@@ -33,7 +33,8 @@ struct DecodedMail {
     std::optional<PartialMailInfo> partial;
 };
 
-MailSummary summarizeMail(QByteArrayView mail);
-// `summary` is summarizeMail(mail) when the caller has it already, which spares
-// decoding the raw text a second time.
-DecodedMail decodeMail(QByteArrayView mail, std::optional<MailSummary> summary = std::nullopt);
+DecodedMail decodeMail(QByteArrayView mail);
+
+// The body after the header as it stands, bytes read as code page 932, NULs as spaces:
+// what is left to show of a mail nothing else can be made of.
+QString rawBodyText(QByteArrayView mail);

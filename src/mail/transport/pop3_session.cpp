@@ -194,6 +194,7 @@ std::optional<MailFailure> Pop3Session::connectSocket() {
         if (!waitForHandshake(deadline)) {
             return tlsFailure(false);
         }
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         alive_ = true;
         return std::nullopt;
     }
@@ -214,6 +215,8 @@ std::optional<MailFailure> Pop3Session::connectSocket() {
         failed.detail = reason;
         return failed;
     }
+    // Commands are gathered into few writes here, so none should wait for an ACK.
+    socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     alive_ = true;
     return std::nullopt;
 }
@@ -640,14 +643,13 @@ std::optional<MailFailure> Pop3Session::readStatus(const QByteArray& shownComman
 }
 
 std::optional<MailFailure> Pop3Session::sendLines(const QByteArray& lines) {
-    // Flushed at once: a command sent ahead must reach the server before the next wait.
+    // Buffered: what is sent while a mail is stored goes out together, at the next wait.
     if (socket_->write(lines) != lines.size()) {
         const QString reason = socket_->errorString();
         MailFailure failed = lose(What::SocketError);
         failed.detail = reason;
         return failed;
     }
-    socket_->flush();
     return std::nullopt;
 }
 
@@ -731,6 +733,8 @@ std::optional<MailFailure> Pop3Session::receiveMore() {
         readPos_ = 0;
     }
     QSslSocket& socket = *socket_;
+    // Commands sent ahead must reach the server before anything is waited for.
+    socket.flush();
     const SocketWait waited = waitOnSocket(
         socket,
         [&socket] {
