@@ -35,7 +35,11 @@ ScriptedPop3::~ScriptedPop3() {
 }
 
 void ScriptedPop3::addMail(const QByteArray& mail) {
-    QFile file(dir_.filePath(QStringLiteral("mail/%1.eml").arg(++added_, 6, 10, QChar(u'0'))));
+    addMail(mail, ++added_);
+}
+
+void ScriptedPop3::addMail(const QByteArray& mail, int number) {
+    QFile file(dir_.filePath(QStringLiteral("mail/%1.eml").arg(number, 6, 10, QChar(u'0'))));
     file.open(QIODevice::WriteOnly);
     file.write(mail);
 }

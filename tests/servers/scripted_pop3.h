@@ -14,7 +14,8 @@ class ScriptedPop3 {
     struct Options {
         // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2",
         // "dele-err:2"; "in-use", "login-delay", "sys-temp" refuse PASS with that code;
-        // "stat:VALUE" answers STAT with that count
+        // "stat:VALUE" answers STAT with that count; "huge:2" lists mail 2 with 300 MB;
+        // "quit-err" answers QUIT with -ERR and removes nothing
         QString fault;
         bool uidl = true;
         double stallQuitSeconds = 0;
@@ -31,6 +32,9 @@ class ScriptedPop3 {
 
     // Mails are served in the order they were added.
     void addMail(const QByteArray& mail);
+    // A mail under a number of the test's choosing, which also makes its UIDL: a number
+    // used before serves a new mail under an id the server once gave another.
+    void addMail(const QByteArray& mail, int number);
     // The mails the server still holds.
     QList<QByteArray> mails() const;
     // The command lines received so far, in order, from every connection.

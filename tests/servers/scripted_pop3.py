@@ -5,7 +5,8 @@ server cannot be made to show.
     scripted_pop3.py --dir DIR [--fault KIND:N] [--no-uidl] [--pipelining]
                      [--stall-quit SECONDS]
 
-Serves the mails DIR/mail/*.eml (sorted by name) to any user and password. DELE marks a
+Serves the mails DIR/mail/*.eml (sorted by name; the name without ".eml" is the UIDL) to
+any user and password. DELE marks a
 mail, QUIT removes the marked files, and a session that ends without QUIT removes
 nothing, as real servers do. The fault hits the RETR of mail N:
   err       answers -ERR
@@ -16,8 +17,10 @@ nothing, as real servers do. The fault hits the RETR of mail N:
   endless   answers +OK, then lines without end
   slow      answers as usual, after half a second
   dele-err  answers the DELE of mail N (not its RETR) with -ERR
+  huge      lists mail N with 300 MB in LIST (its RETR is not faulted)
 in-use, login-delay, sys-temp (no N): PASS is refused with that response code
 stat:VALUE: STAT answers "+OK VALUE 0", whatever VALUE is
+quit-err (no N): QUIT is answered -ERR and removes nothing
 --pipelining lists PIPELINING in CAPA; commands are read one line at a time either way,
 so a client that sends ahead is answered in order. Every command is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
@@ -75,7 +78,9 @@ def serve(conn, args):
         elif verb == b"STAT":
             out.write(b"+OK %d %d\r\n" % (len(files), sum(os.path.getsize(f) for f in files)))
         elif verb == b"LIST":
-            listing = b"".join(b"%d %d\r\n" % (i + 1, os.path.getsize(f)) for i, f in enumerate(files))
+            listing = b"".join(
+                b"%d %d\r\n" % (i + 1, 300 << 20 if fault_kind == "huge" and i + 1 == fault_no
+                                 else os.path.getsize(f)) for i, f in enumerate(files))
             out.write(b"+OK\r\n" + listing + b".\r\n")
         elif verb == b"UIDL" and not args.no_uidl:
             listing = b"".join(
@@ -110,6 +115,9 @@ def serve(conn, args):
         elif verb == b"DELE" and 1 <= number <= len(files):
             marked.add(files[number - 1])
             out.write(b"+OK marked\r\n")
+        elif verb == b"QUIT" and fault_kind == "quit-err":
+            out.write(b"-ERR cannot remove the deleted mails now\r\n")
+            return
         elif verb == b"QUIT":
             if args.stall_quit:
                 time.sleep(args.stall_quit)
