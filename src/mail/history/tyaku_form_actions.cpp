@@ -12,6 +12,7 @@
 #include "history/tyaku_form.h"
 #include "reply/back_form.h"
 #include "routines.h"
+#include "store/received_ledger.h"
 
 namespace {
 
@@ -43,8 +44,10 @@ void TyakuForm::deleteRecord(qint16 n) {
     QString error;
     if (app_.HistoryMode == 1) {
         ReceivedMailStore store = receivedMailStore(app_.folder());
-        done = store.Delete(n, app_.ReceivedBuffer);
-        error = fileAndReason(store.file().path(), store.errorString());
+        if (ReceivedLedger::settleBeforeDelete(app_.folder(), error)) {
+            done = store.Delete(n, app_.ReceivedBuffer);
+            error = fileAndReason(store.file().path(), store.errorString());
+        }
     } else if (app_.HistoryMode == 2) {
         SentMailStore store = sentMailStore(app_.folder());
         done = store.Delete(n, app_.SentBuffer);
@@ -97,13 +100,18 @@ void TyakuForm::Image9_Click() {
     if (count >= 1) {
         app_.CurrentRecordNo = count;
     }
-    const bool done = app_.HistoryMode == 1 ? received.DeleteAll() : sent.DeleteAll();
+    QString error;
+    bool done = false;
+    if (app_.HistoryMode == 1) {
+        done = ReceivedLedger::settleBeforeDelete(app_.folder(), error);
+        if (done && !(done = received.DeleteAll())) {
+            error = fileAndReason(received.file().path(), received.errorString());
+        }
+    } else if (!(done = sent.DeleteAll())) {
+        error = fileAndReason(sent.file().path(), sent.errorString());
+    }
     if (!done) {
-        app_.desktop().message(
-            this, kCannotDelete + u'\n' +
-                      (app_.HistoryMode == 1
-                           ? fileAndReason(received.file().path(), received.errorString())
-                           : fileAndReason(sent.file().path(), sent.errorString())));
+        app_.desktop().message(this, kCannotDelete + u'\n' + error);
     }
     // Rebuilt from the file, so that a failed delete still shows what is stored.
     Fill();

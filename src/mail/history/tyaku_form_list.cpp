@@ -9,6 +9,7 @@
 #include "history/record_spans.h"
 #include "history/tyaku_form.h"
 #include "routines.h"
+#include "store/received_ledger.h"
 
 namespace {
 
@@ -58,7 +59,9 @@ void TyakuForm::fill(bool throughClipboard) {
                     });
     // A delete that a crash cut short left a record marked 0: finish it and list again, so
     // that row k shows record k. Should that fail, the marked record is still never listed.
-    if (marked && file.Compact()) {
+    QString unsettled;
+    if (marked && (!received || ReceivedLedger::settleBeforeDelete(app_.folder(), unsettled)) &&
+        file.Compact()) {
         fill(throughClipboard);
         return;
     }

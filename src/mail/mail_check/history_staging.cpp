@@ -48,6 +48,17 @@ bool HistoryStaging::store(qint16 recordNo, QString& error) {
     return true;
 }
 
+void HistoryStaging::unstage(qint16 recordNo) {
+    // Its row would name a record that was never written.
+    QTreeWidget& list = *app_.tyakuForm().MailListView;
+    for (int row = list.topLevelItemCount() - 1; row >= 0; --row) {
+        if (list.topLevelItem(row)->data(0, kRecordNoRole).toInt() == recordNo) {
+            delete list.takeTopLevelItem(row);
+            return;
+        }
+    }
+}
+
 bool HistoryStaging::ending() const {
     return app_.ending();
 }

@@ -16,6 +16,7 @@ class HistoryStaging final : public ReceivedMailSink {
     void startList() override;
     ReceivedMailRecord stage(const ReceivedMail& mail, qint16 recordNo) override;
     bool store(qint16 recordNo, QString& error) override;
+    void unstage(qint16 recordNo) override;
     bool ending() const override;
 
   private:

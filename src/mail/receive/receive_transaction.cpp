@@ -220,11 +220,13 @@ bool ReceiveTransaction::storeMail(const ListedMail& listed, const QString& iden
     const ReceivedMailRecord record = sink_.stage(unpacked.mail, recordNo);
     if (!ledger.note(identity, recordNo, settings_.now,
                      ReceivedLedger::recordDigest(record.toBytes()))) {
+        sink_.unstage(recordNo);
         fail(fileFailure(What::LedgerNotWritten, ledger.path(), ledger.errorString()));
         return false;
     }
     QString error;
     if (!sink_.store(recordNo, error)) {
+        sink_.unstage(recordNo);
         fail(fileFailure(What::RecordNotWritten, store.file().path(), error));
         return false;
     }

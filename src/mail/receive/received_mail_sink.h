@@ -28,6 +28,8 @@ class ReceivedMailSink {
     // Writes the staged mail as record `recordNo`. False with the reason in `error`,
     // nothing written.
     virtual bool store(qint16 recordNo, QString& error) = 0;
+    // The staged mail will not be stored after all: nothing may name record `recordNo`.
+    virtual void unstage(qint16 recordNo) = 0;
     // Whether the program is ending: the transaction then stops and touches nothing more.
     virtual bool ending() const = 0;
 };

@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <map>
 
+#include "app_folder.h"
 #include "durable_file.h"
+#include "failure_detail.h"
 #include "record_file.h"
+#include "store/mail_records.h"
 
 namespace {
 
@@ -117,55 +119,26 @@ QByteArray ReceivedLedger::recordDigest(const QByteArray& record) {
 
 bool ReceivedLedger::settle(const RecordFile& records) {
     const qint64 complete = records.RecordCount();
-    // The unconfirmed notes found: by their place in entries_.
-    QSet<qsizetype> found;
-    // Notes whose record is not where they say: each may have moved down by deletes.
-    std::multimap<QByteArray, qsizetype> moved;
-    qint64 furthest = 0;
+    QSet<QString> confirmed;
     bool unconfirmed = false;
-    for (qsizetype i = 0; i < entries_.size(); ++i) {
-        const Entry& entry = entries_[i];
+    for (const Entry& entry : entries_) {
         if (entry.recordNo == 0) {
             continue;
         }
         unconfirmed = true;
-        if (entry.digest.isEmpty()) {
-            // A note of an older version holds the number alone.
-            if (entry.recordNo <= complete) {
-                found.insert(i);
-            }
-            continue;
-        }
+        // Every operation that moves records settles first, so a note's record, if it was
+        // written, is still where the note says; a note of an older version holds the
+        // number alone.
         const std::optional<QByteArray> record =
             entry.recordNo <= complete ? records.ReadAt(static_cast<qint16>(entry.recordNo))
                                        : std::nullopt;
-        if (record && recordDigest(*record) == entry.digest) {
-            found.insert(i);
-        } else {
-            moved.emplace(entry.digest, i);
-            furthest = std::max(furthest, std::min(entry.recordNo, complete));
+        if (entry.digest.isEmpty() ? entry.recordNo <= complete
+                                   : record && recordDigest(*record) == entry.digest) {
+            confirmed.insert(keyOf(entry));
         }
     }
     if (!unconfirmed) {
         return true;
-    }
-    if (!moved.empty()) {
-        // Each record found stands for one note only, one that it may have moved down from.
-        records.ReadAll([&](qint16 recordNo, const QByteArray& record) {
-            auto [first, last] = moved.equal_range(recordDigest(record));
-            for (auto it = first; it != last; ++it) {
-                if (entries_[it->second].recordNo >= recordNo) {
-                    found.insert(it->second);
-                    moved.erase(it);
-                    break;
-                }
-            }
-            return recordNo < furthest && !moved.empty();
-        });
-    }
-    QSet<QString> confirmed;
-    for (const qsizetype i : found) {
-        confirmed.insert(keyOf(entries_[i]));
     }
     return rewrite([&](const Entry& entry) -> std::optional<Entry> {
         if (entry.recordNo == 0) {
@@ -176,6 +149,15 @@ bool ReceivedLedger::settle(const RecordFile& records) {
         }
         return confirmedEntry(entry);
     });
+}
+
+bool ReceivedLedger::settleBeforeDelete(const QString& folder, QString& error) {
+    ReceivedLedger ledger(appPath(folder, kFileLiteral), QString(), QString());
+    if (ledger.readable() && ledger.settle(receivedMailStore(folder).file())) {
+        return true;
+    }
+    error = fileAndReason(ledger.path(), ledger.errorString());
+    return false;
 }
 
 bool ReceivedLedger::note(const QString& identity, qint64 recordNo, qint64 storedAtSeconds,

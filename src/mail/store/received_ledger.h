@@ -17,11 +17,12 @@ class RecordFile;
 //
 // A mail is noted before its record is written, with the number the record takes and a
 // digest of the record's bytes. Once the records are on the disk, before QUIT, the check
-// confirms its notes; a note left unconfirmed by a crash stands only if its record is
-// found in the record file, at its number or, after deletes moved it, before. So a crash
-// between the note and the record costs neither a mail nor a duplicate, and a history
-// delete between two checks cannot make a mail new again. After QUIT has removed mails
-// from the server, their notes go: a later mail under the same id is a new mail.
+// confirms its notes; a note left unconfirmed by a crash stands only if its record is in
+// the record file at its number. Every operation that moves or removes received records
+// settles the notes first (settleBeforeDelete), so the number still tells. A crash between
+// the note and the record thus costs neither a mail nor a duplicate, and a history delete
+// cannot make a stored mail new again. After QUIT has removed mails from the server, their
+// notes go: a later mail under the same id is a new mail.
 //
 // One line per mail: account, server, identity, when it was stored, the record number and
 // digest while unconfirmed (0 and nothing once confirmed), and a checksum of them all, so
@@ -40,8 +41,8 @@ class ReceivedLedger {
     qint64 storedAt(const QString& identity) const { return storedAt_.value(identity); }
 
     // Settles the notes a crash left unconfirmed, of every mailbox (they share the file):
-    // a note whose record is in `records` is confirmed, any other dropped. Called before a
-    // check stores anything.
+    // a note whose record is in `records` at its number is confirmed, any other dropped.
+    // Called before a check stores anything and before records move.
     bool settle(const RecordFile& records);
     // Notes a mail about to be stored as record `recordNo` (at least 1) whose bytes have
     // `digest` (recordDigest). False when it cannot be written.
@@ -64,6 +65,12 @@ class ReceivedLedger {
 
     // The name of the file in the data folder.
     static constexpr char16_t kFileLiteral[] = u"\\★MailData\\received-ids.txt";
+
+    // Before received records are deleted: the notes a crash left unconfirmed are settled
+    // while their records are still there to be found; a note settled later would find
+    // its record gone and its mail, still on the server, would be stored again. False,
+    // with the reason in `error`, when the notes cannot be settled: nothing may be deleted.
+    static bool settleBeforeDelete(const QString& folder, QString& error);
 
   private:
     struct Entry {

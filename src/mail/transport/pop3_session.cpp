@@ -386,15 +386,13 @@ std::optional<MailFailure> Pop3Session::login(const QString& id, const QString& 
         return failed;
     }
     const qsizetype stat = commands.size();
-    return listMailbox(replies.mid(stat), oks[stat + 1], listText, oks[stat + 2], uidlText,
-                       mailbox);
+    return listMailbox(replies[stat], oks[stat + 1], listText, oks[stat + 2], uidlText, mailbox);
 }
 
-std::optional<MailFailure> Pop3Session::listMailbox(const QList<QByteArray>& replies, bool listOk,
+std::optional<MailFailure> Pop3Session::listMailbox(const QByteArray& stat, bool listOk,
                                                     const QByteArray& listText, bool uidlOk,
                                                     const QByteArray& uidlText,
                                                     QList<ListedMail>& mailbox) {
-    const QByteArray& stat = replies[0];
     if (!stat.startsWith("+OK")) {
         MailFailure failed = failure(What::CommandRefused, Todo::RetryLater);
         failed.command = QStringLiteral("STAT");

@@ -91,8 +91,8 @@ class Pop3Session {
     // Reads one reply line: `ok` for +OK, false for -ERR; a failure for anything else.
     std::optional<MailFailure> readStatus(const QByteArray& shownCommand, QByteArray& reply,
                                           bool& ok);
-    std::optional<MailFailure> readListing(QByteArray& text);
-    std::optional<MailFailure> listMailbox(const QList<QByteArray>& replies, bool listOk,
+    // The mailbox from the replies to STAT, LIST and UIDL.
+    std::optional<MailFailure> listMailbox(const QByteArray& stat, bool listOk,
                                            const QByteArray& listText, bool uidlOk,
                                            const QByteArray& uidlText, QList<ListedMail>& mailbox);
     // Sends the RETRs that fit into the window.
@@ -103,8 +103,10 @@ class Pop3Session {
     std::optional<MailFailure> sendLines(const QByteArray& lines);
     std::optional<MailFailure> readLine(QByteArray& line);
     std::optional<MailFailure> receiveMore();
-    // A multi-line answer up to its "." line into `text`; more than `maxBytes` fails.
+    // A multi-line answer up to its "." line into `text` (read past when null); more than
+    // `maxBytes` fails. `mailNo` is the mail it is, for the failure.
     std::optional<MailFailure> readMultiLine(qint64 maxBytes, int mailNo, QByteArray* text);
+    // The session ends: the failure that ended it.
     MailFailure lose(MailFailure::What what);
     MailFailure failure(MailFailure::What what, MailFailure::Todo todo) const;
 
