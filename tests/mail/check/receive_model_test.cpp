@@ -172,6 +172,11 @@ class ReceiveModel {
     }
 
     void step() {
+        // A user whose history is full soon makes room, by 一括削除.
+        if (receivedMailStore(folder_).RecordCount() >= RecordFile::kMaxRecords && chance() < 40) {
+            deleteAll();
+            return;
+        }
         const int roll = chance();
         if (roll < 30) {
             deliverMail();
