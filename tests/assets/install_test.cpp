@@ -51,38 +51,93 @@ QString installApplicationFolder(const QString& target) {
                     QStringLiteral("application")});
 }
 
-// A record file left in the build's folder by running the programs from there.
-class LeftoverMail {
+// What a run of the programs from the build's folder leaves there: mail, settings, the
+// list of received mails, pinned certificates, an attachment and anything else.
+class LeftoversOfARun {
   public:
-    LeftoverMail() : path_(kAppFolder + QStringLiteral("/★MailData/assets_install_probe.data")) {
-        QFile file(path_);
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write("mail");
+    LeftoversOfARun() {
+        for (const char* name :
+             {"★MailData/assets_install_probe.data", "★MailData/received-ids.txt",
+              "★MailData/pinned-certificates.txt", "★MailData/iniIdPass.ini", "qsmail.ini",
+              "添付フォルダ/photo.jpg", "data/notes.txt", "core"}) {
+            const QString path = kAppFolder + u'/' + QString::fromUtf8(name);
+            if (QFileInfo::exists(path)) {
+                continue;
+            }
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly)) {
+                file.write("left behind");
+                made_.append(path);
+            }
         }
     }
-    ~LeftoverMail() { QFile::remove(path_); }
+    ~LeftoversOfARun() {
+        for (const QString& path : made_) {
+            QFile::remove(path);
+        }
+    }
 
   private:
-    QString path_;
+    QStringList made_;
 };
 
-TEST(AssetsInstall, LaysOutTheApplicationFolderWithoutLeftoverMail) {
+// Every file and folder below `folder`, as paths relative to it, sorted.
+QStringList everythingBelow(const QString& folder) {
+    QStringList found;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        found.append(QDir(folder).relativeFilePath(entries.next()));
+    }
+    found.sort();
+    return found;
+}
+
+TEST(AssetsInstall, LaysOutExactlyWhatTheSuiteShips) {
     QTemporaryDir target;
     ASSERT_TRUE(target.isValid());
     {
-        const LeftoverMail leftover;
+        const LeftoversOfARun leftovers;
         ASSERT_EQ(installApplicationFolder(target.path()), QString());
     }
-    const QDir installed(target.path());
-    for (const char* folder : {"★MailData", "添付フォルダ", "ico", "ico2"}) {
-        EXPECT_TRUE(installed.exists(QString::fromUtf8(folder))) << folder;
+    QStringList shipped{QStringLiteral(".quillpost-installed"),
+                        QStringLiteral("Holdfast"),
+                        QStringLiteral("Notepane"),
+                        QStringLiteral("Quillpost"),
+                        QStringLiteral("data"),
+                        QStringLiteral("data/Arcopen"),
+                        QStringLiteral("data/unlha32.so"),
+                        QStringLiteral("ico"),
+                        QStringLiteral("ico2"),
+                        QStringLiteral("★MailData"),
+                        QStringLiteral("★MailData/ini.ini"),
+                        QStringLiteral("メール種別画像"),
+                        QStringLiteral("添付フォルダ"),
+                        QStringLiteral("背景画像")};
+    for (const char* name : {"back.gif", "mask.gif", "animation.gif", "ico2/1.gif", "ico2/2.gif"}) {
+        shipped.append(QString::fromUtf8(name));
     }
+    for (int n : {1, 3, 4, 5, 10}) {
+        shipped.append(QStringLiteral("data/%1.gif").arg(n));
+    }
+    shipped.append(QStringLiteral("data/arcopen.gif"));
+    for (int n : {1, 2, 3, 5, 6, 7}) {
+        shipped.append(QStringLiteral("ico/%1.ico").arg(n));
+    }
+    for (int n = 1; n <= 4; ++n) {
+        shipped.append(QStringLiteral("メール種別画像/%1.jpg").arg(n));
+    }
+    for (int n = 1; n <= 10; ++n) {
+        shipped.append(QStringLiteral("背景画像/%1.jpg").arg(n));
+    }
+    shipped.sort();
+    EXPECT_EQ(everythingBelow(target.path()), shipped);
+    const QDir installed(target.path());
     for (const char* picture :
          {"背景画像/10.jpg", "メール種別画像/4.jpg", "ico/7.ico", "ico2/2.gif", "data/10.gif",
           "back.gif", "mask.gif", "animation.gif"}) {
         EXPECT_FALSE(QImage(installed.filePath(QString::fromUtf8(picture))).isNull()) << picture;
     }
-    EXPECT_FALSE(installed.exists(QStringLiteral("★MailData/assets_install_probe.data")));
     EXPECT_EQ(contents(installed.filePath(QStringLiteral("★MailData/ini.ini"))), kDefaultColours)
         << "the build's own colour file must not be installed; the default must";
     EXPECT_TRUE(isInstalledFolder(target.path()));
