@@ -42,7 +42,7 @@ bool writeAll(int fd, QByteArrayView bytes) {
 }  // namespace
 
 bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
-                      FolderSync folderSync) {
+                      FolderSync folderSync, FileAccess access) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -55,7 +55,9 @@ bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
     // mkstemp makes the file 0600: a new file gets what the user's umask allows, as any
     // other file the program creates, and a replaced one keeps its own mode.
     mode_t mode = existed ? (old.st_mode & 07777) : 0;
-    if (!existed) {
+    if (access == FileAccess::OwnerOnly) {
+        mode = 0600;
+    } else if (!existed) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
@@ -79,6 +81,25 @@ bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
     }
     if (folderSync == FolderSync::Now && !SyncFolder(QFileInfo(path).absolutePath())) {
         error = systemReason();
+        return false;
+    }
+    return true;
+}
+
+bool readWholeFile(const QString& path, QByteArray& bytes, QString& error) {
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists()) {
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() != file.size()) {
+        error = file.errorString();
+        bytes.clear();
         return false;
     }
     return true;

@@ -1,8 +1,6 @@
 #include "private_profile.h"
 
-#include <QFile>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -21,13 +19,15 @@ struct Line {
     QByteArray end;
 };
 
-QList<Line> readLines(const QString& path) {
-    QList<Line> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return lines;
+// The file's lines; nothing when it is missing. False when it exists and cannot be read
+// to its end.
+bool readLines(const QString& path, QList<Line>& lines) {
+    lines.clear();
+    QByteArray bytes;
+    QString error;
+    if (!readWholeFile(path, bytes, error)) {
+        return false;
     }
-    const QByteArray bytes = file.readAll();
     qsizetype at = 0;
     while (at < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', at);
@@ -37,7 +37,7 @@ QList<Line> readLines(const QString& path) {
                       newline < 0 ? QByteArray() : bytes.mid(textEnd, newline + 1 - textEnd)});
         at = newline < 0 ? bytes.size() : newline + 1;
     }
-    return lines;
+    return true;
 }
 
 bool sameName(const QByteArray& a, const QString& b) {
@@ -117,7 +117,8 @@ QByteArray cutAtCharacter(const QByteArray& bytes, int limit) {
 // The raw value bytes, or nothing when the key is missing.
 std::optional<QByteArray> rawValue(const QString& section, const QString& key,
                                    const QString& path) {
-    const QList<Line> lines = readLines(path);
+    QList<Line> lines;
+    readLines(path, lines);
     const qsizetype at = keyLine(lines, sectionBody(lines, section), key);
     if (at < 0) {
         return std::nullopt;
@@ -169,8 +170,13 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path) {
-    QList<Line> lines = readLines(path);
+                               const QString& path, FileAccess access) {
+    // A file that exists but cannot be read whole is not written: its other settings would
+    // be lost.
+    QList<Line> lines;
+    if (!readLines(path, lines)) {
+        return false;
+    }
     const QByteArray setting = encodeCp932(key) + '=' + encodeCp932(value);
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
     const auto body = sectionBody(lines, section);
@@ -198,6 +204,6 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
         bytes += lines[i].end.isEmpty() && i + 1 < lines.size() ? lineEnd : lines[i].end;
     }
     // Written whole and renamed into place, so a failed write keeps the old settings.
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QString error;
+    return writeFileDurably(path, bytes, error, FolderSync::Now, access);
 }

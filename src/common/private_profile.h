@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "durable_file.h"
+
 // INI files with the semantics of Windows' private-profile functions: sections in square
 // brackets, key=value lines, section and key names compared without regard to case, a
 // missing file or key giving the default. Files are in code page 932 with CR LF lines.
@@ -19,6 +21,7 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
                          const QString& path);
 
 // Sets one key, creating the file and section when needed and keeping every other line of
-// the file. False when the file cannot be written.
+// the file; `access` says who may read a file it creates. False, with nothing written, when
+// the file exists and cannot be read whole, or cannot be written.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path);
+                               const QString& path, FileAccess access = FileAccess::AsUsual);

@@ -59,7 +59,8 @@ std::optional<qint16> RecordFile::Append(const QByteArray& record) {
         return std::nullopt;
     }
     QFile file(path_);
-    if (!file.open(QIODevice::ReadWrite)) {
+    // Records hold the user's mail and addresses: a new file is for its owner's eyes alone.
+    if (!file.open(QIODevice::ReadWrite, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         fail(file.errorString());
         return std::nullopt;
     }
@@ -201,8 +202,13 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
         QFile::remove(tempPath_);
         return fail(QStringLiteral("%1 を書けません: %2").arg(tempPath_, why));
     };
-    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         return fail(QStringLiteral("%1 を作れません: %2").arg(tempPath_, temp.errorString()));
+    }
+    // The survivors take the data file's place and keep its mode.
+    if (!temp.setPermissions(source.permissions())) {
+        return abandon(temp.errorString());
     }
     // Records are read in batches of about a megabyte and the survivors of a batch written
     // in one go: compaction costs little more than a copy of the file.

@@ -54,7 +54,10 @@ QString userSuiteFolder() {
 }
 
 bool fillUserFolder(const QString& installed, const QString& user) {
-    bool ok = QDir().mkpath(user);
+    // It holds the user's password and mail: no one else may even look inside, also where
+    // an earlier version made it open to all.
+    bool ok = QDir().mkpath(user) &&
+              QFile::setPermissions(user, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QDir source(installed);
     // Folders come before what they hold; links found in the installed folder are not
     // followed, so nothing outside it is copied.

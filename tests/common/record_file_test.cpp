@@ -46,6 +46,20 @@ TEST_F(RecordFileTest, AMissingFileIsEmptyAndReadingDoesNotCreateIt) {
     EXPECT_FALSE(QFile::exists(data));
 }
 
+// A new record file is its owner's alone, and a compaction, which writes the file anew,
+// keeps whatever mode it has.
+TEST_F(RecordFileTest, ANewFileIsTheOwnersAndACompactionKeepsItsMode) {
+    fill({QStringLiteral("a"), QStringLiteral("b")});
+    EXPECT_EQ(QFile::permissions(data),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    const QFile::Permissions shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                      QFile::WriteUser | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(data, shared));
+    KeywordRecord buffer;
+    ASSERT_TRUE(store.Delete(1, buffer));
+    EXPECT_EQ(QFile::permissions(data), shared);
+}
+
 TEST_F(RecordFileTest, AppendWritesExactBytesAtTheNextNumber) {
     EXPECT_EQ(store.Append({QStringLiteral("virus.exe"), 1}), 1);
     EXPECT_EQ(store.Append({QStringLiteral("請求書.pif"), 258}), 2);

@@ -63,6 +63,18 @@ TEST_F(UserAppFolder, FirstStartCopiesTheDataAndLinksThePrograms) {
     EXPECT_EQ(folderSnapshot(installed.path()), before);
 }
 
+// It holds the password and the mail: no one else may look inside, also where an earlier
+// start made it open to all.
+TEST_F(UserAppFolder, OnlyTheUserMayEnterTheirFolder) {
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    ASSERT_TRUE(fillUserFolder(installed.path(), user));
+    EXPECT_EQ(QFile::permissions(user), ownerOnly);
+    ASSERT_TRUE(QFile::setPermissions(user, ownerOnly | QFile::ReadOther | QFile::ExeOther));
+    ASSERT_TRUE(fillUserFolder(installed.path(), user));
+    EXPECT_EQ(QFile::permissions(user), ownerOnly);
+}
+
 // An upgrade of the package brings new files; what the user changed or stored stays.
 TEST_F(UserAppFolder, LaterStartsAddOnlyWhatIsMissing) {
     put(user + QStringLiteral("/★MailData/ini.ini"), "mine", QFile::ReadOwner | QFile::WriteOwner);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include "store/mail_records.h"
 #include "store/received_ledger.h"
@@ -55,6 +56,9 @@ TEST_F(LedgerTest, RemembersPerMailboxConfirmsAndForgets) {
     EXPECT_FALSE(ledger().contains(QStringLiteral("uidl:1")));
     EXPECT_FALSE(ledger().contains(QStringLiteral("uidl:2")));
     EXPECT_TRUE(ledger(QStringLiteral("hanako")).contains(QStringLiteral("uidl:1")));
+    EXPECT_EQ(QFile::permissions(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+        << "it names the account, the server and the mails kept there";
 }
 
 TEST_F(LedgerTest, ATornOrDamagedLineIsNeverMistakenForAStoredMail) {

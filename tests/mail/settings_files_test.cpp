@@ -1,10 +1,75 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+
+#include <unistd.h>
+
 #include "cp932.h"
 #include "settings/settings_files.h"
 #include "temp_app_folder.h"
 
 namespace {
+
+constexpr QFile::Permissions kOwnerOnly =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+constexpr QFile::Permissions kOpenToAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+TEST(AccountSettingsFile, ThePasswordIsForItsOwnersEyesAlone) {
+    TempAppFolder app;
+    const QString path = app.file(QStringLiteral("★MailData/iniIdPass.ini"));
+    ASSERT_TRUE(
+        writeAccountSettings(app.path(), {QStringLiteral("taro"), QStringLiteral("pw")}, true));
+    EXPECT_EQ(QFile::permissions(path), kOwnerOnly);
+    // Also a file an earlier version left open to others.
+    ASSERT_TRUE(QFile::setPermissions(path, kOwnerOnly | QFile::ReadOther));
+    ASSERT_TRUE(
+        writeAccountSettings(app.path(), {QStringLiteral("taro"), QStringLiteral("pw")}, false));
+    EXPECT_EQ(QFile::permissions(path), kOwnerOnly);
+}
+
+// A file its user may write but not read is neither taken for an empty one nor replaced:
+// the stored ID and password stay. Root reads every file, so run as root the case goes
+// on as nobody, in a process of its own.
+TEST(AccountSettingsFile, AFileThatCannotBeReadIsNotReplaced) {
+    const QString prepared = qEnvironmentVariable("QUILLPOST_UNREADABLE_ACCOUNT");
+    if (!prepared.isEmpty()) {
+        for (const bool save : {false, true}) {
+            EXPECT_FALSE(writeAccountSettings(
+                prepared, {QStringLiteral("hanako"), QStringLiteral("other")}, save));
+        }
+        return;
+    }
+    TempAppFolder app;
+    const QByteArray stored = "[EXEINI]\r\nNAME=taro\r\nNAME2=himitsu\r\nNAME3=1\r\n";
+    const QString path = app.file(QStringLiteral("★MailData/iniIdPass.ini"));
+    app.write(QStringLiteral("★MailData/iniIdPass.ini"), stored);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner | QFile::WriteOther));
+    if (::geteuid() != 0) {
+        for (const bool save : {false, true}) {
+            EXPECT_FALSE(writeAccountSettings(
+                app.path(), {QStringLiteral("hanako"), QStringLiteral("other")}, save));
+        }
+    } else {
+        for (const QString& folder : {app.path(), app.dataFolder()}) {
+            ASSERT_TRUE(QFile::setPermissions(folder, kOpenToAll));
+        }
+        QProcess nobody;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUILLPOST_UNREADABLE_ACCOUNT"), app.path());
+        nobody.setProcessEnvironment(environment);
+        nobody.start(QStringLiteral("setpriv"),
+                     {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                      QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                      QStringLiteral("--gtest_filter=AccountSettingsFile.AFileThatCannotBeRead*")});
+        ASSERT_TRUE(nobody.waitForFinished(60000));
+        EXPECT_EQ(nobody.exitCode(), 0) << nobody.readAllStandardOutput().toStdString();
+    }
+    EXPECT_EQ(app.read(QStringLiteral("★MailData/iniIdPass.ini")), stored);
+}
 
 TEST(ServerSettingsFile, MissingFileLeavesEverythingEmpty) {
     TempAppFolder app;

@@ -55,14 +55,13 @@ void IdPassForm::OKCommand_Click() {
     app_.AccountId = IdText->text();
     app_.AccountPassword = PassText->text();
     const bool save = Check1->isChecked();
-    if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save) &&
-        save) {
+    if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save)) {
         // The next mail check reads the file again, so the user must know it was not kept.
-        app_.desktop().message(this,
-                               QStringLiteral("ID/パスワードを保存できません。★MailDataフォルダに"
-                                              "書き込めるかを確かめてください。\n%1")
-                                   .arg(QDir::toNativeSeparators(
-                                       appPath(app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
+        app_.desktop().message(
+            this, QStringLiteral("ID/パスワードの設定を保存できません。★MailDataフォルダと"
+                                 "このファイルを読み書きできるかを確かめてください。\n%1")
+                      .arg(QDir::toNativeSeparators(
+                          appPath(app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
     }
     Unload();
 }

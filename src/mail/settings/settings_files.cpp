@@ -70,15 +70,18 @@ AccountSettings readAccountSettings(const QString& folder) {
 
 bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save) {
     const QString path = appPath(folder, kAccountFile);
+    // The password is for its owner's eyes alone.
+    constexpr FileAccess access = FileAccess::OwnerOnly;
     if (save) {
-        return WritePrivateProfileString(kSection, QStringLiteral("NAME"), account.AccountId,
-                                         path) &&
+        return WritePrivateProfileString(kSection, QStringLiteral("NAME"), account.AccountId, path,
+                                         access) &&
                WritePrivateProfileString(kSection, QStringLiteral("NAME2"), account.AccountPassword,
-                                         path) &&
+                                         path, access) &&
                WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("1"),
-                                         path);
+                                         path, access);
     }
-    return WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("0"), path);
+    return WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("0"), path,
+                                     access);
 }
 
 ColourSettings readColourSettings(const QString& folder) {

@@ -168,7 +168,7 @@ bool ReceivedLedger::note(const QString& identity, qint64 recordNo, qint64 store
     }
     const QByteArray line = lineOf(account_, server_, identity, storedAtSeconds, recordNo, digest);
     const int fd = ::open(QFile::encodeName(path_).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         error_ = QString::fromLocal8Bit(std::strerror(errno));
         return false;
@@ -240,7 +240,8 @@ bool ReceivedLedger::rewrite(const std::function<std::optional<Entry>(const Entr
                             changed->recordNo, changed->digest);
         }
     }
-    if (!writeFileDurably(path_, bytes, error_)) {
+    // It names the account, the server and every mail kept there.
+    if (!writeFileDurably(path_, bytes, error_, FolderSync::Now, FileAccess::OwnerOnly)) {
         return false;
     }
     entries_ = entries;

@@ -1,10 +1,11 @@
 #include "transport/certificate_pins.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QList>
+#include <QStringList>
 
 #include "app_folder.h"
 #include "cp932.h"
+#include "durable_file.h"
 #include "transport/certificate_problem.h"
 
 namespace {
@@ -25,12 +26,13 @@ PinLine readLine(QByteArrayView bytes) {
     return sha256.isEmpty() ? PinLine{} : PinLine{fields[0], sha256};
 }
 
-QList<QByteArray> fileLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+// The file's lines; none when it is missing. False when it exists and cannot be read whole.
+bool fileLines(const QString& path, QList<QByteArray>& lines, QString& error) {
+    QByteArray bytes;
+    if (!readWholeFile(path, bytes, error)) {
+        return false;
     }
-    QList<QByteArray> lines = file.readAll().split('\n');
+    lines = bytes.split('\n');
     for (QByteArray& line : lines) {
         if (line.endsWith('\r')) {
             line.chop(1);
@@ -39,7 +41,7 @@ QList<QByteArray> fileLines(const QString& path) {
     while (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();
     }
-    return lines;
+    return true;
 }
 
 bool sameServer(const QString& a, const QString& b) {
@@ -53,7 +55,10 @@ QString pinnedCertificatesPath(const QString& folder) {
 }
 
 QByteArray pinnedCertificate(const QString& path, const QString& authority) {
-    for (const QByteArray& line : fileLines(path)) {
+    QList<QByteArray> lines;
+    QString error;
+    fileLines(path, lines, error);
+    for (const QByteArray& line : lines) {
         const PinLine pin = readLine(line);
         if (sameServer(pin.authority, authority)) {
             return pin.sha256;
@@ -64,17 +69,24 @@ QByteArray pinnedCertificate(const QString& path, const QString& authority) {
 
 bool pinCertificate(const QString& path, const QString& authority, const QByteArray& sha256,
                     QString& error) {
+    QList<QByteArray> lines;
+    QString reason;
+    // Written back from a file read in part, the other servers' pins would be lost.
+    if (!fileLines(path, lines, reason)) {
+        error = QStringLiteral("信頼する証明書の記録 %1 を読めないため、記録しませんでした。\n(%2)")
+                    .arg(path, reason);
+        return false;
+    }
     QByteArray text;
-    for (const QByteArray& line : fileLines(path)) {
+    for (const QByteArray& line : lines) {
         if (!sameServer(readLine(line).authority, authority)) {
             text += line + "\r\n";
         }
     }
     text += encodeCp932(authority + u' ' + formatFingerprint(sha256)) + "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        error = QStringLiteral("信頼する証明書を %1 に記録できませんでした。\n(%2)")
-                    .arg(path, file.errorString());
+    if (!writeFileDurably(path, text, reason, FolderSync::Now, FileAccess::OwnerOnly)) {
+        error =
+            QStringLiteral("信頼する証明書を %1 に記録できませんでした。\n(%2)").arg(path, reason);
         return false;
     }
     return true;

@@ -116,7 +116,8 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
         return pieces.filePath(key + u'-' + QString::number(number) + QStringLiteral(".eml"));
     };
     const QString totalPath = pieces.filePath(key + QStringLiteral(".total"));
-    if (!writeFileDurably(piecePath(info.number), mail, outcome.error, FolderSync::Later) ||
+    if (!writeFileDurably(piecePath(info.number), mail, outcome.error, FolderSync::Later,
+                          FileAccess::OwnerOnly) ||
         (info.total > 0 && !writeFileDurably(totalPath, QByteArray::number(info.total),
                                              outcome.error, FolderSync::Later))) {
         outcome.state = PartialState::Failed;

@@ -198,18 +198,17 @@ TEST_F(SettingsDialogsTest, AccountDialogAnswersEnterAnywhereAndEsc) {
               QStringLiteral("<none>"));
 }
 
+// Saving or not, an account file that cannot be read or written is said so.
 TEST_F(SettingsDialogsTest, AccountThatCannotBeSavedIsReported) {
     QDir(folder.dataFolder()).mkdir(QStringLiteral("iniIdPass.ini"));
-    IdPassForm& account = app->idPassForm();
-    account.IdText->setText(QStringLiteral("taro"));
-    account.OKCommand_Click();
-    EXPECT_TRUE(desktop.messages.isEmpty());
-    IdPassForm& saving = app->idPassForm();
-    saving.IdText->setText(QStringLiteral("taro"));
-    saving.Check1->setChecked(true);
-    saving.OKCommand_Click();
-    ASSERT_EQ(desktop.messages.size(), 1);
-    EXPECT_TRUE(desktop.messages[0].text.contains(QStringLiteral("iniIdPass.ini")));
+    for (const bool save : {false, true}) {
+        IdPassForm& account = app->idPassForm();
+        account.IdText->setText(QStringLiteral("taro"));
+        account.Check1->setChecked(save);
+        account.OKCommand_Click();
+    }
+    ASSERT_EQ(desktop.messages.size(), 2);
+    EXPECT_TRUE(desktop.messages[1].text.contains(QStringLiteral("iniIdPass.ini")));
 }
 
 TEST_F(SettingsDialogsTest, ColourDialogStartsBlackWithoutAFile) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 
 #include "temp_app_folder.h"
 #include "transport/certificate_pins.h"
@@ -35,6 +36,9 @@ TEST(CertificatePins, PinsAreKeptPerServerAndReplacedInPlace) {
         text.endsWith("mail.example.jp:465 " + formatFingerprint(kSecond).toLatin1() + "\r\n"));
     EXPECT_EQ(QDir(folder.file(QStringLiteral("★MailData"))).entryList(QDir::Files).size(), 1)
         << "no temporary file is left behind";
+    EXPECT_EQ(QFile::permissions(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+        << "which servers the user trusts is their own business";
 }
 
 TEST(CertificatePins, UnwritableFolderFailsWithAReason) {
