@@ -3,15 +3,21 @@
 #include <QDir>
 #include <QFile>
 
-ScriptedPop3::ScriptedPop3(const Options& options) {
-    QDir(dir_.path()).mkpath(QStringLiteral("mail"));
-    QStringList arguments{QStringLiteral(SCRIPTED_POP3_SCRIPT), QStringLiteral("--dir"),
-                          dir_.path()};
+namespace {
+
+QStringList serverArguments(const QString& folder, const ScriptedPop3::Options& options) {
+    QStringList arguments{
+        QStringLiteral("--dir"),       folder,
+        QStringLiteral("--address"),   options.address,
+        QStringLiteral("--stls-file"), QDir(folder).filePath(QStringLiteral("offer-stls"))};
     if (!options.fault.isEmpty()) {
         arguments << QStringLiteral("--fault") << options.fault;
     }
     if (!options.uidl) {
         arguments << QStringLiteral("--no-uidl");
+    }
+    if (options.apop) {
+        arguments << QStringLiteral("--apop");
     }
     if (options.pipelining) {
         arguments << QStringLiteral("--pipelining");
@@ -19,18 +25,27 @@ ScriptedPop3::ScriptedPop3(const Options& options) {
     if (options.stallQuitSeconds > 0) {
         arguments << QStringLiteral("--stall-quit") << QString::number(options.stallQuitSeconds);
     }
-    process_.setStandardErrorFile(dir_.filePath(QStringLiteral("server.log")));
-    process_.start(QStringLiteral("/usr/bin/python3"), arguments);
-    if (process_.waitForStarted(10000) && process_.waitForReadyRead(10000)) {
-        port_ = process_.readLine().trimmed().toInt();
-    }
+    return arguments;
 }
 
-ScriptedPop3::~ScriptedPop3() {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(3000);
+QString preparedFolder(const QTemporaryDir& dir) {
+    QDir(dir.path()).mkpath(QStringLiteral("mail"));
+    return dir.path();
+}
+
+}  // namespace
+
+ScriptedPop3::ScriptedPop3(const Options& options)
+    : address_(options.address),
+      process_(QStringLiteral(SCRIPTED_POP3_SCRIPT), serverArguments(preparedFolder(dir_), options),
+               dir_.filePath(QStringLiteral("server.log"))) {}
+
+void ScriptedPop3::offerStls(bool offer) {
+    const QString flag = dir_.filePath(QStringLiteral("offer-stls"));
+    if (offer) {
+        QFile(flag).open(QIODevice::WriteOnly);
+    } else {
+        QFile::remove(flag);
     }
 }
 
@@ -45,25 +60,9 @@ void ScriptedPop3::addMail(const QByteArray& mail, int number) {
 }
 
 QList<QByteArray> ScriptedPop3::mails() const {
-    QList<QByteArray> held;
-    const QDir box(dir_.filePath(QStringLiteral("mail")));
-    for (const QString& name : box.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name)) {
-        QFile file(box.filePath(name));
-        file.open(QIODevice::ReadOnly);
-        held.append(file.readAll());
-    }
-    return held;
+    return mailFilesIn(dir_.filePath(QStringLiteral("mail")));
 }
 
 QList<QByteArray> ScriptedPop3::commands() const {
-    QFile file(dir_.filePath(QStringLiteral("log")));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QList<QByteArray> lines = file.readAll().split('\n');
-    lines.removeAll(QByteArray());
-    for (QByteArray& line : lines) {
-        line = line.trimmed();
-    }
-    return lines;
+    return loggedLines(dir_.filePath(QStringLiteral("log")));
 }

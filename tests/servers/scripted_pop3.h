@@ -2,33 +2,36 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
-// A small POP3 server of our own on 127.0.0.1 that misbehaves on purpose (scripted_pop3.py
-// says how), for faults a real server cannot be made to show. Serves the mails added
-// here to any account.
+#include "scripted_server.h"
+
+// A small POP3 server of our own that misbehaves on purpose (scripted_pop3.py says how), for
+// faults a real server cannot be made to show. Serves the mails added here to any account.
 class ScriptedPop3 {
   public:
     struct Options {
         // "err:2", "drop:2", "stall:2", "garbage:2", "longline:2", "endless:2", "slow:2",
         // "dele-err:2"; "in-use", "login-delay", "sys-temp" refuse PASS with that code;
         // "stat:VALUE" answers STAT with that count; "huge:2" lists mail 2 with 300 MB;
-        // "quit-err" answers QUIT with -ERR and removes nothing
+        // "quit-err" answers QUIT with -ERR and removes nothing; "capa-err" answers CAPA
+        // with -ERR
         QString fault;
         bool uidl = true;
         double stallQuitSeconds = 0;
         bool pipelining = false;  // CAPA lists PIPELINING
+        QString address = QStringLiteral("127.0.0.1");
+        bool apop = false;  // the greeting holds an APOP challenge
     };
 
     explicit ScriptedPop3(const Options& options);
-    ~ScriptedPop3();
-    ScriptedPop3(const ScriptedPop3&) = delete;
-    ScriptedPop3& operator=(const ScriptedPop3&) = delete;
 
-    bool started() const { return port_ > 0; }
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    bool started() const { return process_.port() > 0; }
+    QString host() const { return QStringLiteral("%1:%2").arg(address_).arg(process_.port()); }
+
+    // Whether a new session's CAPA offers STLS (which is then refused): off at the start.
+    void offerStls(bool offer);
 
     // Mails are served in the order they were added.
     void addMail(const QByteArray& mail);
@@ -42,7 +45,7 @@ class ScriptedPop3 {
 
   private:
     QTemporaryDir dir_;
-    QProcess process_;
-    int port_ = 0;
+    QString address_;
+    ScriptedServerProcess process_;
     int added_ = 0;
 };

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""A tiny POP3 server on 127.0.0.1 that misbehaves on purpose, for the faults that a real
-server cannot be made to show.
+"""A tiny POP3 server that misbehaves on purpose, for the faults that a real server cannot
+be made to show.
 
     scripted_pop3.py --dir DIR [--fault KIND:N] [--no-uidl] [--pipelining]
-                     [--stall-quit SECONDS]
+                     [--stall-quit SECONDS] [--address ADDRESS] [--stls-file PATH] [--apop]
 
 Serves the mails DIR/mail/*.eml (sorted by name; the name without ".eml" is the UIDL) to
 any user and password. DELE marks a
@@ -21,6 +21,11 @@ nothing, as real servers do. The fault hits the RETR of mail N:
 in-use, login-delay, sys-temp (no N): PASS is refused with that response code
 stat:VALUE: STAT answers "+OK VALUE 0", whatever VALUE is
 quit-err (no N): QUIT is answered -ERR and removes nothing
+capa-err (no N): CAPA is answered -ERR
+--address is the address to listen on (127.0.0.1 unless given). While the file named by
+--stls-file exists, a new session's CAPA offers STLS, and STLS is refused: the server can
+be made to offer encryption and then, as an attacker on the way would, to hide the offer.
+--apop puts an APOP challenge in the greeting. Any USER/PASS or APOP is taken.
 --pipelining lists PIPELINING in CAPA; commands are read one line at a time either way,
 so a client that sends ahead is answered in order. Every command is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
@@ -29,10 +34,9 @@ own until its standard input closes.
 
 import argparse
 import os
-import socket
-import sys
-import threading
 import time
+
+from scripted_listener import serve_until_stdin_closes
 
 LOGIN_REFUSALS = {"in-use": b"IN-USE", "login-delay": b"LOGIN-DELAY", "sys-temp": b"SYS/TEMP"}
 
@@ -56,7 +60,9 @@ def serve(conn, args):
     fault_no = int(fault_arg) if fault_arg.lstrip("-").isdigit() and fault_kind != "stat" else 0
     out = conn.makefile("wb", buffering=0)
     inp = conn.makefile("rb")
-    out.write(b"+OK scripted POP3 ready\r\n")
+    offers_stls = bool(args.stls_file) and os.path.exists(args.stls_file)
+    out.write(b"+OK scripted POP3 ready" + (b" <1896.697170952@scripted>" if args.apop else b"") +
+              b"\r\n")
     log = open(os.path.join(args.dir, "log"), "ab", buffering=0)
     while True:
         line = inp.readline()
@@ -68,11 +74,16 @@ def serve(conn, args):
         number = int(words[1]) if len(words) > 1 and words[1].isdigit() else 0
         if verb == b"PASS" and fault_kind in LOGIN_REFUSALS:
             out.write(b"-ERR [%s] refused\r\n" % LOGIN_REFUSALS[fault_kind])
-        elif verb in (b"USER", b"PASS", b"NOOP", b"RSET"):
+        elif verb in (b"USER", b"PASS", b"APOP", b"NOOP", b"RSET"):
             out.write(b"+OK\r\n")
+        elif verb == b"CAPA" and fault_kind == "capa-err":
+            out.write(b"-ERR no capabilities here\r\n")
         elif verb == b"CAPA":
             out.write(b"+OK\r\nUSER\r\n" + (b"" if args.no_uidl else b"UIDL\r\n") +
-                      (b"PIPELINING\r\n" if args.pipelining else b"") + b".\r\n")
+                      (b"PIPELINING\r\n" if args.pipelining else b"") +
+                      (b"STLS\r\n" if offers_stls else b"") + b".\r\n")
+        elif verb == b"STLS":
+            out.write(b"-ERR TLS is not available now\r\n")
         elif verb == b"STAT" and fault_kind == "stat":
             out.write(b"+OK %s 0\r\n" % fault_arg.encode())
         elif verb == b"STAT":
@@ -136,34 +147,11 @@ def main():
     parser.add_argument("--no-uidl", action="store_true")
     parser.add_argument("--pipelining", action="store_true")
     parser.add_argument("--stall-quit", type=float, default=0)
+    parser.add_argument("--address", default="127.0.0.1")
+    parser.add_argument("--stls-file")
+    parser.add_argument("--apop", action="store_true")
     args = parser.parse_args()
-    listener = socket.socket()
-    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", 0))
-    listener.listen(4)
-    print(listener.getsockname()[1], flush=True)
-
-    def session(conn):
-        try:
-            serve(conn, args)
-        except (BrokenPipeError, ConnectionResetError):
-            pass
-        finally:
-            conn.close()
-
-    def accept_forever():
-        while True:
-            conn, _ = listener.accept()
-            threading.Thread(target=session, args=(conn,), daemon=True).start()
-
-    threading.Thread(target=accept_forever, daemon=True).start()
-    # Runs until the test closes our standard input (or dies, which closes it too).
-    try:
-        while sys.stdin.buffer.read(1):
-            pass
-    except OSError:
-        pass
-    os._exit(0)
+    serve_until_stdin_closes(args.address, lambda conn: serve(conn, args))
 
 
 if __name__ == "__main__":

@@ -13,9 +13,11 @@
 #include "receive/receive_transaction.h"
 #include "routines.h"
 #include "send/certificate_question.h"
+#include "send/clear_login_question.h"
 #include "settings/settings_files.h"
 #include "transport/certificate_pins.h"
 #include "transport/nmail.h"
+#include "transport/server_security.h"
 
 namespace {
 
@@ -130,19 +132,30 @@ class MailCheckRun {
     }
 
   private:
-    // Connects; a certificate the user chooses to trust is pinned and the server tried
-    // again. `explained` when a refused certificate was already told to the user.
+    // Connects; a certificate the user chooses to trust is pinned, or a login without
+    // encryption the user agrees to is noted, and the server tried again. `explained` when
+    // the user was already asked and said no.
     std::optional<MailFailure> connectTrusting(bool& explained) {
         const QString pinFile = pinnedCertificatesPath(app_.folder());
+        const QString securityFile = serverSecurityPath(app_.folder());
         app_.transport().setPinnedCertificates(pinFile);
+        app_.transport().setServerSecurityFile(securityFile);
         while (true) {
             std::optional<MailFailure> failed = transaction_.connect();
-            if (!failed || !failed->certificate || app_.ending()) {
+            if (!failed || app_.ending()) {
                 return failed;
             }
-            if (!askToTrustCertificate(app_.desktop(), &app_.mainForm(), kErrorTitle,
-                                       *failed->certificate, pinFile) ||
-                app_.ending()) {
+            bool again = false;
+            if (failed->certificate) {
+                again = askToTrustCertificate(app_.desktop(), &app_.mainForm(), kErrorTitle,
+                                              *failed->certificate, pinFile);
+            } else if (failed->what == MailFailure::What::ClearLoginNotAgreed) {
+                again = askToLogInWithoutTls(app_.desktop(), &app_.mainForm(),
+                                             QStringLiteral("POP3"), failed->server, securityFile);
+            } else {
+                return failed;
+            }
+            if (!again || app_.ending()) {
                 explained = true;
                 return failed;
             }

@@ -19,6 +19,10 @@ QString advice(Todo todo) {
                 "サーバーの設定画面でPOP3サーバーの名前とポート番号を確かめてください。");
         case Todo::CheckServerAndNetwork:
             return QStringLiteral("サーバー名とネットワークの接続を確かめてください。");
+        case Todo::UseSafeNetwork:
+            return QStringLiteral(
+                "安全なネットワークにつないでから受信し直してください。直らないときは"
+                "プロバイダーに問い合わせてください。");
         case Todo::CheckNetwork:
             return QStringLiteral("ネットワークの接続を確かめてから、もう一度受信してください。");
         case Todo::CheckAccount:
@@ -91,6 +95,22 @@ QString happened(const MailFailure& failure) {
         case What::UntrustedCertificate:
             return failure.certificate ? describeCertificateProblem(*failure.certificate)
                                        : QString();
+        case What::TlsWithdrawn:
+            return QStringLiteral(
+                       "POP3サーバー %1 は以前は暗号化 (STLS) を申し出ていましたが、今回は申し出"
+                       "ませんでした。通信が途中で書き換えられているおそれがあるため、パスワードを"
+                       "送らずにやめました。")
+                .arg(server);
+        case What::ClearLoginNotAgreed:
+            return QStringLiteral(
+                       "POP3サーバー %1 は暗号化 (STLS) に対応していないため、ログインしません"
+                       "でした。")
+                .arg(server);
+        case What::SecurityNotKept:
+            return QStringLiteral(
+                       "POP3サーバー %1 が暗号化に対応していることを記録できませんでした。受信は"
+                       "続けました。")
+                .arg(server);
         case What::LoginRefused:
             return QStringLiteral("ユーザー名かパスワードが違うため、ログインできませんでした。");
         case What::MailboxInUse:
@@ -199,6 +219,7 @@ QString detailOf(const MailFailure& failure) {
             return failure.reply.isEmpty() ? QString() : serverReply(failure);
         case What::AttachmentNotSaved:
         case What::PieceNotKept:
+        case What::SecurityNotKept:
         case What::RecordNotWritten:
         case What::LedgerNotWritten:
         case What::LedgerUnreadable:
@@ -210,6 +231,8 @@ QString detailOf(const MailFailure& failure) {
                                             : QStringLiteral("(%1)").arg(failure.detail);
         case What::BadServerSetting:
         case What::UntrustedCertificate:
+        case What::TlsWithdrawn:
+        case What::ClearLoginNotAgreed:
         case What::ApopNotOffered:
         case What::MailTooLarge:
         case What::HistoryFull:

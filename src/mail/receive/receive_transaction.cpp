@@ -62,7 +62,11 @@ std::optional<MailFailure> ReceiveTransaction::connect() {
         return failure;
     }
     session_ = transport_.pop3Session(*host);
-    return session_->open();
+    std::optional<MailFailure> failed = session_->open();
+    if (const std::optional<MailFailure>& note = session_->securityNote()) {
+        fail(*note);
+    }
+    return failed;
 }
 
 void ReceiveTransaction::close() {

@@ -9,10 +9,12 @@
 #include "dialogs/option_form.h"
 #include "main_window/main_form.h"
 #include "send/certificate_question.h"
+#include "send/clear_login_question.h"
 #include "settings/settings_files.h"
 #include "transport/certificate_pins.h"
 #include "transport/mail_host.h"
 #include "transport/outgoing_mail.h"
+#include "transport/server_security.h"
 #include "transport/transport_results.h"
 
 bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
@@ -23,7 +25,9 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
     }
     app.transport().setSmtpAccount(account.AccountId, account.AccountPassword);
     const QString pinFile = pinnedCertificatesPath(app.folder());
+    const QString securityFile = serverSecurityPath(app.folder());
     app.transport().setPinnedCertificates(pinFile);
+    app.transport().setServerSecurityFile(securityFile);
     const QString title = QStringLiteral("送信エラー");
 
     // The transport and the boxes process events, so the window may close meanwhile.
@@ -38,6 +42,17 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
             return false;
         }
         const auto& certificate = app.transport().certificateProblem();
+        if (result == TransportResult::ClearLoginNotAgreed) {
+            // Once agreed, the same server cannot ask again: no loop.
+            const std::optional<MailHost> host = parseMailHost(app.SmtpServer, kSmtpProtocol);
+            if (!host ||
+                !askToLogInWithoutTls(app.desktop(), owner.data(), QStringLiteral("SMTP"),
+                                      host->authority(), securityFile) ||
+                app.ending()) {
+                return false;
+            }
+            continue;
+        }
         if (result != TransportResult::UntrustedCertificate || !certificate) {
             break;
         }

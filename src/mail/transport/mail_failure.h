@@ -20,6 +20,9 @@ struct MailFailure {
         TlsFailed,             // "pop3s://": the encrypted connection did not start
         StlsFailed,            // STLS offered, the upgrade failed: nothing was sent in clear
         UntrustedCertificate,  // `certificate` says why
+        TlsWithdrawn,          // it offered STLS before, not now: nothing was sent
+        ClearLoginNotAgreed,   // it offers no STLS; the user has not agreed to log in so
+        SecurityNotKept,       // that it offers encryption could not be noted (`path`)
         // Logging in and listing.
         LoginRefused,    // user name or password wrong (`reply`)
         MailboxInUse,    // [IN-USE]: another program holds the mailbox
@@ -58,6 +61,7 @@ struct MailFailure {
         CheckServerName,        // the server and port in the server dialog
         CheckServerAndNetwork,  // the server name and the network
         CheckNetwork,           // the network, then receive again
+        UseSafeNetwork,         // a network no one can tamper with, or the provider
         CheckAccount,           // user name and password
         TurnOffApop,            // the APOP box of the server dialog
         WaitForOtherClient,     // another program holds the mailbox

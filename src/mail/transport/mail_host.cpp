@@ -1,5 +1,7 @@
 #include "transport/mail_host.h"
 
+#include <QHostAddress>
+
 QString MailHost::authority() const {
     const QString shownHost = host.contains(u':') ? u'[' + host + u']' : host;
     return shownHost + u':' + QString::number(port);
@@ -52,4 +54,12 @@ std::optional<MailHost> parseMailHost(QStringView value, const MailProtocol& pro
         return std::nullopt;
     }
     return result;
+}
+
+bool isLoopbackHost(QStringView host) {
+    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    const QHostAddress address(host.toString());
+    return !address.isNull() && address.isLoopback();
 }

@@ -28,3 +28,6 @@ inline constexpr MailProtocol kSmtpProtocol{u"smtp", u"smtps", 25, 465};
 
 // Nothing when the value names no host or a port out of range.
 std::optional<MailHost> parseMailHost(QStringView value, const MailProtocol& protocol);
+
+// 127.0.0.0/8, ::1 and "localhost": connections that never leave this computer.
+bool isLoopbackHost(QStringView host);

@@ -17,6 +17,7 @@ struct NetworkOptions {
     int timeoutMs = 60000;
     QByteArray extraCaFile;  // PEM file trusted besides the system's authorities
     QString pinFile;         // certificates the user trusts per server (certificate_pins.h)
+    QString securityFile;    // what servers showed of encryption (server_security.h)
 };
 
 // Options common to every handle: certificate checks, no proxy from the environment,

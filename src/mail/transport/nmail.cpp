@@ -119,6 +119,10 @@ void NMail::setPinnedCertificates(const QString& path) {
     state_->network.pinFile = path;
 }
 
+void NMail::setServerSecurityFile(const QString& path) {
+    state_->network.securityFile = path;
+}
+
 const std::optional<CertificateProblem>& NMail::certificateProblem() const {
     return state_->certificateProblem;
 }

@@ -54,6 +54,8 @@ class NMail {
     void setExtraCertificates(const QString& pemPath);
     // The file of certificates the user chose to trust per server (certificate_pins.h).
     void setPinnedCertificates(const QString& path);
+    // The file of what servers showed of encryption (server_security.h).
+    void setServerSecurityFile(const QString& path);
     // After a result of TransportResult::UntrustedCertificate: what is wrong with the
     // server's certificate.
     const std::optional<CertificateProblem>& certificateProblem() const;

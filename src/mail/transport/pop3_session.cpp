@@ -12,6 +12,7 @@
 
 #include "cp932.h"
 #include "transport/certificate_pins.h"
+#include "transport/server_security.h"
 #include "transport/socket_wait.h"
 
 namespace {
@@ -155,10 +156,45 @@ std::optional<MailFailure> Pop3Session::open() {
     static const QRegularExpression challenge(QStringLiteral("<[^<>]+>"));
     apopChallenge_ = challenge.match(QString::fromLatin1(greeting)).captured().toLatin1();
     if (host_.tls) {
+        noteTls();
         bool stls = false;
         return capabilities(pipelining_, stls);
     }
     return upgradeWhereOffered();
+}
+
+void Pop3Session::noteTls() {
+    QString error;
+    if (!isLoopbackHost(host_.host) &&
+        !rememberTls(options_.securityFile, QStringLiteral("POP3"), host_.authority(), error)) {
+        MailFailure note = failure(What::SecurityNotKept, Todo::CheckDisk);
+        note.path = options_.securityFile;
+        note.detail = error;
+        securityNote_ = note;
+    }
+}
+
+std::optional<MailFailure> Pop3Session::guardClearLogin() {
+    // On this computer nothing lies between: the account goes as before.
+    if (isLoopbackHost(host_.host)) {
+        return std::nullopt;
+    }
+    switch (knownSecurity(options_.securityFile, QStringLiteral("POP3"), host_.authority())) {
+        case ServerSecurity::ClearAgreed:
+            return std::nullopt;
+        case ServerSecurity::OffersTls: {
+            // Only an offer that was seen can be missed: whoever took it out of the answer
+            // would read the password.
+            MailFailure withdrawn = lose(What::TlsWithdrawn);
+            withdrawn.todo = Todo::UseSafeNetwork;
+            return withdrawn;
+        }
+        case ServerSecurity::Unknown:
+            break;
+    }
+    MailFailure notAgreed = lose(What::ClearLoginNotAgreed);
+    notAgreed.todo = Todo::Nothing;
+    return notAgreed;
 }
 
 std::optional<MailFailure> Pop3Session::connectSocket() {
@@ -227,8 +263,9 @@ std::optional<MailFailure> Pop3Session::upgradeWhereOffered() {
         return failed;
     }
     if (!stls) {
-        return std::nullopt;
+        return guardClearLogin();
     }
+    noteTls();
     QByteArray reply;
     bool ok = false;
     if (auto failed = command("STLS", reply, ok)) {

@@ -23,9 +23,11 @@ struct ListedMail {
 
 // One POP3 conversation over Qt's socket. The greeting is checked before any login.
 // "pop3s://" speaks TLS from the start; any other host is upgraded with STLS when its CAPA
-// offers it, and an upgrade that fails ends the session, so USER and PASS cross in clear
-// only to a server that offers no TLS (APOP never sends the password itself). Certificates
-// are verified, or matched against the user's pin for the server.
+// offers it, and an upgrade that fails ends the session. The account (USER and PASS, or
+// the APOP digest) crosses in clear only to this computer, or to a server that never
+// offered TLS once the user agreed (server_security.h); a server that offered it before
+// and not now gets nothing. Certificates are verified, or matched against the user's pin
+// for the server.
 //
 // Where CAPA lists PIPELINING (over TLS, once upgraded), commands go out without waiting:
 // the login with the listing, the RETRs of the mails planned in a window bounded by count
@@ -69,6 +71,8 @@ class Pop3Session {
 
     bool alive() const { return alive_; }
     bool pipelining() const { return pipelining_; }
+    // Set when open() saw encryption offered but could not note it: told, the check goes on.
+    const std::optional<MailFailure>& securityNote() const { return securityNote_; }
 
   private:
     struct Pending {
@@ -84,6 +88,11 @@ class Pop3Session {
 
     std::optional<MailFailure> connectSocket();
     std::optional<MailFailure> upgradeWhereOffered();
+    // Notes that the server offers encryption, so that it must from now on.
+    void noteTls();
+    // Before an account crosses without encryption: only to this computer, or to a server
+    // that never offered encryption once the user agreed.
+    std::optional<MailFailure> guardClearLogin();
     bool waitForHandshake(const QDeadlineTimer& deadline);
     MailFailure tlsFailure(bool upgrade);
     std::optional<MailFailure> capabilities(bool& pipelining, bool& stls);
@@ -127,4 +136,5 @@ class Pop3Session {
     int aheadMails_ = 0;
     qint64 aheadBytes_ = 0;
     QList<MailFailure> refusedDeletes_;
+    std::optional<MailFailure> securityNote_;
 };

@@ -1,7 +1,5 @@
 #include "transport/smtp_security.h"
 
-#include <QHostAddress>
-
 namespace {
 
 // The keyword of one EHLO line ("STARTTLS" of "250-STARTTLS"), empty for other lines.
@@ -31,16 +29,4 @@ void noteSmtpAnswer(SmtpOffer& offer, QByteArrayView lines) {
         }
         start = end + 1;
     }
-}
-
-bool isLoopbackHost(QStringView host) {
-    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0) {
-        return true;
-    }
-    const QHostAddress address(host.toString());
-    return !address.isNull() && address.isLoopback();
-}
-
-bool mayLogInWithoutTls(const MailHost& host, const SmtpOffer& offer) {
-    return isLoopbackHost(host.host) || !offer.startTls;
 }

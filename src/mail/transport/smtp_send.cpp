@@ -6,6 +6,7 @@
 #include "transport/certificate_pins.h"
 #include "transport/curl_certificate_check.h"
 #include "transport/curl_handles.h"
+#include "transport/server_security.h"
 #include "transport/smtp_failure.h"
 #include "transport/smtp_security.h"
 #include "transport/transport_results.h"
@@ -153,12 +154,41 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
         }
         return attempt;
     };
+    // A server seen with TLS must use it from now on (server_security.h); on this computer
+    // nothing lies between.
+    const bool local = isLoopbackHost(host.host);
+    const QString service = QStringLiteral("SMTP");
+    QString unkept;
+    if (host.tls && !local) {
+        rememberTls(options.securityFile, service, host.authority(), unkept);
+    }
     // Insisting on STARTTLS first means the account never goes out before the upgrade;
     // only a server that turns out to offer no STARTTLS at all is asked again in clear.
     Attempt attempt = attemptWith(host.tls ? CURLUSESSL_NONE : CURLUSESSL_ALL, true);
+    if (!host.tls && attempt.offer.startTls && !local) {
+        rememberTls(options.securityFile, service, host.authority(), unkept);
+    }
     if (!host.tls && attempt.result == CURLE_USE_SSL_FAILED && !attempt.offer.startTls) {
-        const SmtpOffer offer = attempt.offer;
-        attempt = attemptWith(CURLUSESSL_NONE, mayLogInWithoutTls(host, offer));
+        const ServerSecurity known = knownSecurity(options.securityFile, service, host.authority());
+        if (!local && known == ServerSecurity::OffersTls) {
+            error = QStringLiteral(
+                        "SMTPサーバー %1 は以前は暗号化 (STARTTLS) を申し出ていましたが、今回は"
+                        "申し出ませんでした。通信が途中で書き換えられているおそれがあるため、"
+                        "送信しませんでした。安全なネットワークにつないでから送信し直してください。"
+                        "直らないときはプロバイダーに問い合わせてください。")
+                        .arg(host.authority());
+            return TransportResult::NetworkFailure;
+        }
+        const bool mayLogIn = local || known == ServerSecurity::ClearAgreed;
+        attempt = attemptWith(CURLUSESSL_NONE, mayLogIn);
+        if (!mayLogIn && !envelope.id.isEmpty() && attempt.result != CURLE_OK &&
+            attempt.replyCode == 530) {
+            error = QStringLiteral(
+                        "SMTPサーバー %1 は暗号化 (STARTTLS) に対応していないため、ユーザー名と"
+                        "パスワードを送りませんでした。")
+                        .arg(host.authority());
+            return TransportResult::ClearLoginNotAgreed;
+        }
     }
     if (attempt.result == CURLE_OK) {
         return 0;

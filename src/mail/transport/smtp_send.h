@@ -20,8 +20,9 @@ struct SmtpEnvelope {
 // Sends `message` (CR LF lines) through libcurl's SMTP client. "smtps://" hosts speak TLS
 // from the start; any other host is upgraded with STARTTLS when it offers it, and an
 // upgrade that fails ends the send rather than going on in clear. The account (in code
-// page 932) goes only over TLS or where mayLogInWithoutTls allows it, and only to a
-// server that offers AUTH.
+// page 932) goes only over TLS, to this computer, or to a server that never offered TLS
+// once the user agreed (server_security.h; else ClearLoginNotAgreed), and only when the
+// server asks for it. A server that offered TLS before and not now gets nothing.
 // 0, or a negative result of transport_results.h with `error` in Japanese: what happened
 // and what to do, then on a second line the server's reply or libcurl's detail (see
 // smtp_failure.h); with UntrustedCertificate, `certificate` says why.

@@ -7,4 +7,6 @@ inline constexpr int Refused = -2;               // the server answered with an 
 inline constexpr int UnreadableFile = -7;        // a file to attach cannot be read
 inline constexpr int BadInput = -8;              // no usable server setting or no recipient
 inline constexpr int UntrustedCertificate = -9;  // the server's certificate does not verify
+// The server offers no encryption and the user has not agreed to log in without it.
+inline constexpr int ClearLoginNotAgreed = -10;
 }  // namespace TransportResult

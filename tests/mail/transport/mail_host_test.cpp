@@ -40,18 +40,14 @@ TEST(TransportHost, EhloOffersAreReadFromAnswerLines) {
     EXPECT_TRUE(offer.auth);
 }
 
-TEST(TransportHost, TheAccountGoesInClearOnlyToThisComputerOrWhereNoTlsIsOffered) {
-    const SmtpOffer tlsOffered{true, true};
-    const SmtpOffer noTls{false, true};
-    for (const char16_t* remote : {u"mail.example.jp", u"192.168.1.10", u"2001:db8::1"}) {
-        const MailHost host{QString::fromUtf16(remote), 587};
-        EXPECT_FALSE(mayLogInWithoutTls(host, tlsOffered)) << host.authority().toStdString();
-        EXPECT_TRUE(mayLogInWithoutTls(host, noTls)) << host.authority().toStdString();
+TEST(TransportHost, OnlyLoopbackAddressesAreThisComputer) {
+    for (const char16_t* remote :
+         {u"mail.example.jp", u"192.168.1.10", u"2001:db8::1", u"localhost.example.jp"}) {
+        EXPECT_FALSE(isLoopbackHost(remote)) << QString::fromUtf16(remote).toStdString();
     }
     for (const char16_t* local : {u"127.0.0.1", u"127.0.0.2", u"::1", u"LocalHost"}) {
-        EXPECT_TRUE(mayLogInWithoutTls({QString::fromUtf16(local), 587}, tlsOffered));
+        EXPECT_TRUE(isLoopbackHost(local)) << QString::fromUtf16(local).toStdString();
     }
-    EXPECT_FALSE(isLoopbackHost(u"localhost.example.jp"));
 }
 
 }  // namespace
