@@ -1,11 +1,11 @@
 #include "file_viewing.h"
 
-#include <QFile>
 #include <QMimeDatabase>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include "cp932.h"
+#include "guard_texts.h"
 
 QString joinFolderAndName(QStringView folder, QStringView name) {
     while (folder.endsWith(u'/') || folder.endsWith(u'\\')) {
@@ -14,8 +14,8 @@ QString joinFolderAndName(QStringView folder, QStringView name) {
     return folder.toString() + u'/' + name.toString();
 }
 
-ViewKind viewKindOf(const QString& path) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+ViewKind viewKindOf(const QString& path, const QByteArray& head) {
+    const QMimeType type = QMimeDatabase().mimeTypeForFileNameAndData(path, head);
     if (type.inherits(QStringLiteral("text/html")) ||
         type.inherits(QStringLiteral("application/xhtml+xml"))) {
         return ViewKind::Html;
@@ -26,21 +26,28 @@ ViewKind viewKindOf(const QString& path) {
     return ViewKind::Other;
 }
 
-QString readTextForViewing(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
+QString cutNotice() {
+    return guard_text::kCutNotice.toString().arg(kShownTextLimit >> 20);
+}
+
+QString textForViewing(const FileHead& head) {
+    const QByteArray shown = head.bytes.left(kShownTextLimit);
+    // A character cut at the end stays pending in the decoder: no error for valid UTF-8.
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? decodeCp932(bytes) : text;
+    QString text = utf8(shown);
+    if (utf8.hasError()) {
+        text = decodeCp932(shown);
+    }
+    if (head.cut || head.bytes.size() > kShownTextLimit) {
+        return cutNotice() + QStringLiteral("\n\n") + text;
+    }
+    return text;
 }
 
 QString copyFileSafely(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return in.errorString();
+    RegularFile in(source);
+    if (!in.isOpen()) {
+        return in.failure();
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
@@ -51,7 +58,7 @@ QString copyFileSafely(const QString& source, const QString& target) {
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got < 0) {
             out.cancelWriting();
-            return in.errorString();
+            return in.failure();
         }
         if (got == 0) {
             break;

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include "failure_detail.h"
 #include "file_viewing.h"
 #include "guard_texts.h"
+#include "regular_file.h"
 #include "units.h"
 #include "volumes.h"
 
@@ -88,7 +90,7 @@ void Form1::buildControls() {
     Text2->setGeometry(twipsRect(kImageLeft, 2940, 3015, 330));
     Text2->hide();
 
-    WebBrowser1 = new QTextBrowser(this);
+    WebBrowser1 = new LocalFileBrowser(this);
     WebBrowser1->setGeometry(twipsRect(120, 4170, 6135, 3780));
     Text3 = new QPlainTextEdit(this);
     Text3->setGeometry(WebBrowser1->geometry());
@@ -182,24 +184,37 @@ void Form1::File1_Click() {
 }
 
 void Form1::showFile(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (!picture.isNull()) {
-        QPixmap pixmap = QPixmap::fromImage(picture);
-        if (pixmap.width() > Image1->width() || pixmap.height() > Image1->height()) {
-            pixmap = pixmap.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        }
-        Image1->setPixmap(pixmap);
+    RegularFile file(path);
+    FileHead head;
+    // A file too large for a picture is read only as far as the viewer would show it.
+    if (!file.isOpen() ||
+        !file.readHead(file.size() <= kPictureLimit ? kPictureLimit : kShownTextLimit, head)) {
+        reportFailure(text(kCannotView), fileAndReason(path, file.failure()));
         return;
     }
+    if (!head.cut) {
+        QBuffer buffer(&head.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        const QImage picture = reader.read();
+        if (!picture.isNull()) {
+            QPixmap pixmap = QPixmap::fromImage(picture);
+            if (pixmap.width() > Image1->width() || pixmap.height() > Image1->height()) {
+                pixmap =
+                    pixmap.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            }
+            Image1->setPixmap(pixmap);
+            return;
+        }
+    }
     Text2->setText(QDir::toNativeSeparators(path));
-    switch (viewKindOf(path)) {
+    switch (viewKindOf(path, head.bytes)) {
         case ViewKind::Html:
             WebBrowser1->setSource(QUrl::fromLocalFile(path));
             break;
         case ViewKind::Text:
-            WebBrowser1->setPlainText(readTextForViewing(path));
+            WebBrowser1->showPlainText(textForViewing(head));
             break;
         case ViewKind::Other:
             offerOtherFile(path);

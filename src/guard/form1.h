@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,6 +17,7 @@
 #include "file_list.h"
 #include "folder_list.h"
 #include "keyword_record.h"
+#include "local_file_browser.h"
 
 class Desktop;
 
@@ -42,7 +42,7 @@ class Form1 : public QWidget {
     QLineEdit* Text1;
     QLabel* Image1;
     QLabel* Label2;
-    QTextBrowser* WebBrowser1;
+    LocalFileBrowser* WebBrowser1;
     QPlainTextEdit* Text3;
     QPushButton* Command1;
     QLineEdit* Text2;

@@ -82,6 +82,16 @@ inline constexpr QStringView kSaveFilter = u"すべてのファイル (*)";
 inline constexpr QStringView kRunFailed =
     u"ファイルを開くことができませんでした。この種類のファイルを開くプログラムが入っているかを"
     u"確かめてください。";
+inline constexpr QStringView kCannotView =
+    u"このファイルは表示できませんでした。パイプや装置などではないふつうのファイルか、読むことが"
+    u"できるかを確かめてください。";
+inline constexpr QStringView kRemoteNotShown =
+    u"インターネット上のページは、ここでは表示しません。見る必要があれば、送り主を確かめてから"
+    u"ブラウザで開いてください。";
+// Stands above a text or page that was cut; %1 is the number of megabytes shown.
+inline constexpr QStringView kCutNotice =
+    u"【途中まで表示】ファイルが大きいため、はじめの%1MBだけを表示しています。全体を見るには、"
+    u"メモ帳などほかのプログラムで開いてください。";
 inline constexpr QStringView kSaveFailed =
     u"ファイルを保存できませんでした。保存先のフォルダがあるか、書き込めるか、ディスクに空きが"
     u"あるかを確かめてください。";
