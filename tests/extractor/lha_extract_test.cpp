@@ -8,6 +8,8 @@
 #include <clocale>
 #include <string>
 
+#include <unistd.h>
+
 #include "extractor_fixtures.h"
 #include "run_unlha.h"
 #include "temp_app_folder.h"
@@ -249,4 +251,45 @@ TEST_F(LhaExtract, PatternsSelectEntries) {
         "x -d1 \"" + archive.toUtf8() + "\" \"" + target().toUtf8() + "\"\\ inner.*";
     ASSERT_EQ(runUnlha(line).code, kUnlhaSuccess);
     EXPECT_EQ(tree(), (QStringList{"sub/", "sub/deeper/", "sub/deeper/inner.txt"}));
+}
+
+TEST_F(LhaExtract, OnlyANewOrOwnFolderBelowTheArchivesFolderIsATarget) {
+    QDir().mkpath(folder_.file(QStringLiteral("dl/real")));
+    const QString archive = placeArchive(folder_, testArchive(QStringLiteral("stored_level0.lzh")),
+                                         QStringLiteral("dl/archive.lzh"));
+    folder_.write(QStringLiteral("dl/readme.txt"), "mine");
+    folder_.write(QStringLiteral("readme.txt"), "mine");
+    QDir().mkpath(folder_.file(QStringLiteral("elsewhere")));
+    QFile::link(folder_.file(QStringLiteral("elsewhere")), folder_.file(QStringLiteral("dl/link")));
+    const QStringList before = treeOf(folder_.path());
+    const QString dl = folder_.file(QStringLiteral("dl"));
+    for (const QString& target :
+         {dl, dl + QStringLiteral("/."), dl + QStringLiteral("/.."),
+          dl + QStringLiteral("/real/../.."), dl + QStringLiteral("\\.."),
+          dl + QStringLiteral("/../elsewhere"), folder_.file(QStringLiteral("elsewhere")),
+          dl + QStringLiteral("/link"), dl + QStringLiteral("/link/new")}) {
+        SCOPED_TRACE(target.toStdString());
+        EXPECT_EQ(runUnlha(extractCommand(archive, target)).code, kUnlhaUnsafeTarget);
+        EXPECT_EQ(treeOf(folder_.path()), before);
+        EXPECT_EQ(folder_.read(QStringLiteral("dl/readme.txt")), "mine");
+        EXPECT_EQ(folder_.read(QStringLiteral("readme.txt")), "mine");
+    }
+    for (const QString& target :
+         {dl + QStringLiteral("/real"), dl + QStringLiteral("/new/deeper")}) {
+        SCOPED_TRACE(target.toStdString());
+        EXPECT_EQ(runUnlha(extractCommand(archive, target)).code, kUnlhaSuccess);
+        EXPECT_EQ(treeOf(target), kStoredTree);
+    }
+}
+
+TEST_F(LhaExtract, AFolderOfAnotherUserIsNotATarget) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a folder to another user";
+    }
+    const QString archive = placeArchive(folder_, testArchive(QStringLiteral("stored_level0.lzh")),
+                                         QStringLiteral("archive.lzh"));
+    QDir().mkpath(target());
+    ASSERT_EQ(::chown(QFile::encodeName(target()).constData(), 4242, 4242), 0);
+    EXPECT_EQ(runUnlha(extractCommand(archive, target())).code, kUnlhaUnsafeTarget);
+    EXPECT_TRUE(tree().isEmpty());
 }

@@ -33,6 +33,11 @@ QString unlhaResultInWords(qint32 result) {
             return QStringLiteral(
                 "解凍先のフォルダの外へ書き出そうとする名前が書庫にあったため、何も解凍しません"
                 "でした。危険な書庫のおそれがあります。送り主に確かめてください。");
+        case kUnlhaUnsafeTarget:
+            return QStringLiteral(
+                "解凍先のフォルダが、書庫と同じフォルダにある自分のフォルダではないため、何も"
+                "解凍しませんでした。同じ名前のリンクやほかの人のフォルダがあれば、書庫の名前を"
+                "変えてからもう一度ドロップしてください。");
         default:
             return QStringLiteral(
                 "解凍できませんでした。書庫が正しいか、解凍先のフォルダに書き込めるかを"

@@ -9,6 +9,7 @@
 #include "created_folders.h"
 #include "entry_path.h"
 #include "lha_reader.h"
+#include "target_folder.h"
 #include "unlha_command.h"
 #include "unlha_result.h"
 
@@ -179,6 +180,9 @@ UnlhaOutcome extractArchive(const UnlhaCommand& command) {
     const QFileInfo archive(command.archive);
     if (!archive.isFile() || !archive.isReadable()) {
         return failure(kUnlhaCannotOpen, command.archive);
+    }
+    if (!isSafeTarget(command.archive, command.targetFolder)) {
+        return failure(kUnlhaUnsafeTarget, command.targetFolder);
     }
     // Names stored as UTF-8 or with a Unicode or code-page header are converted by
     // libarchive; bare Shift_JIS names make that fail, and the archive is read again with

@@ -23,4 +23,7 @@ enum UnlhaResult : qint32 {
     // "..", a link pointing out, or a link already on disk in its way. Nothing of such an
     // archive is written.
     kUnlhaUnsafeEntry = 7,
+    // The target folder is not one below the archive's folder that the module may create or
+    // that the user owns (see target_folder.h). Nothing is written.
+    kUnlhaUnsafeTarget = 8,
 };
