@@ -193,3 +193,53 @@ TEST_F(ArcopenForm, AnArchiveNamedWithoutADotCannotBecomeItsOwnFolder) {
     EXPECT_EQ(QFileInfo(file).size(),
               QFileInfo(testArchive(QStringLiteral("stored_level0.lzh"))).size());
 }
+
+TEST_F(ArcopenForm, ArchivesNamedDotsAloneAreRefusedAndTheRestExtracted) {
+    arcopen_.write(QStringLiteral("dl/readme.txt"), "mine");
+    arcopen_.write(QStringLiteral("readme.txt"), "mine");
+    const QStringList hostile = {
+        place(QStringLiteral("stored_level0.lzh"), QStringLiteral(".lzh")),
+        place(QStringLiteral("stored_level0.lzh"), QStringLiteral("..lzh")),
+        place(QStringLiteral("stored_level0.lzh"), QStringLiteral("...lzh"))};
+    const QString good = place(QStringLiteral("lh5_level1.lzh"), QStringLiteral("good.lzh"));
+    const std::unique_ptr<QMimeData> data = filesDrop(hostile + QStringList{good});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Image1, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form_->Image1, &drop);
+
+    const QString refused = QStringLiteral(
+        "「%1」書庫の名前からは解凍先のフォルダを作れないため、解凍しませんでした。書庫の名前を"
+        "「書庫.lzh」のように変えてから、もう一度ドロップしてください。\n解凍先: %2");
+    ASSERT_EQ(desktop_.messages.size(), 1);
+    EXPECT_EQ(desktop_.messages[0].text,
+              QStringList({refused.arg(hostile[0], dl({})), refused.arg(hostile[1], dl(u"."_qs)),
+                           refused.arg(hostile[2], dl(u".."_qs))})
+                  .join(u'\n'));
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_EQ(arcopen_.read(QStringLiteral("dl/readme.txt")), "mine");
+    EXPECT_EQ(arcopen_.read(QStringLiteral("readme.txt")), "mine");
+    EXPECT_FALSE(QFile::exists(dl(QStringLiteral("sub"))));
+    EXPECT_TRUE(QFile::exists(dl(QStringLiteral("good/story.txt"))));
+
+    // Alone, the refusal is the two lines without the path before them.
+    desktop_.messages.clear();
+    form_->Form_OLEDragDrop(*filesDrop({hostile[2]}));
+    EXPECT_EQ(desktop_.messageTexts(),
+              QStringList{refused.arg(hostile[2], dl(u".."_qs)).sliced(hostile[2].size() + 2)});
+}
+
+TEST_F(ArcopenForm, ATargetThatIsALinkIsRefusedByTheModule) {
+    QDir().mkpath(arcopen_.file(QStringLiteral("elsewhere")));
+    QFile::link(arcopen_.file(QStringLiteral("elsewhere")), dl(QStringLiteral("file")));
+    form_->Form_OLEDragDrop(
+        *filesDrop({place(QStringLiteral("stored_level0.lzh"), QStringLiteral("file.lzh"))}));
+    EXPECT_EQ(
+        desktop_.messageTexts(),
+        QStringList{u"解凍先のフォルダが、書庫と同じフォルダにある自分のフォルダではないため、"
+                    u"何も解凍しませんでした。同じ名前のリンクやほかの人のフォルダがあれば、"
+                    u"書庫の名前を変えてからもう一度ドロップしてください。\n"
+                    u"解凍に失敗しました。Error Code:0x8"_qs});
+    EXPECT_TRUE(treeOf(arcopen_.file(QStringLiteral("elsewhere"))).isEmpty());
+}

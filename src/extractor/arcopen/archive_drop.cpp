@@ -1,5 +1,6 @@
 #include "archive_drop.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include "cp932.h"
@@ -7,10 +8,20 @@
 
 namespace {
 
-// What went wrong and what to do first, then the fixed failure line with the code.
-QString failureText(qint32 result) {
-    return unlhaResultInWords(result) + QStringLiteral("\n解凍に失敗しました。Error Code:0x") +
-           QString::number(static_cast<quint32>(result), 16).toUpper();
+// What went wrong and what to do first, then the fixed failure line with the code, or the
+// folder a refused name would have extracted into.
+QString failureText(const FailedArchive& failed) {
+    if (!failed.result) {
+        const DroppedArchive parts = splitDroppedPath(failed.path);
+        return QStringLiteral(
+                   "書庫の名前からは解凍先のフォルダを作れないため、解凍しませんでした。"
+                   "書庫の名前を「書庫.lzh」のように変えてから、もう一度ドロップしてください。"
+                   "\n解凍先: %1")
+            .arg(QDir::toNativeSeparators(parts.folder + parts.baseName));
+    }
+    return unlhaResultInWords(*failed.result) +
+           QStringLiteral("\n解凍に失敗しました。Error Code:0x") +
+           QString::number(static_cast<quint32>(*failed.result), 16).toUpper();
 }
 
 }  // namespace
@@ -20,6 +31,10 @@ DroppedArchive splitDroppedPath(const QString& path) {
     const QString name = path.mid(nameStart);
     const qsizetype dot = name.lastIndexOf(u'.');
     return {path.left(nameStart), dot < 0 ? name : name.left(dot)};
+}
+
+bool namesOwnFolder(const DroppedArchive& parts) {
+    return !parts.baseName.isEmpty() && parts.baseName != u"." && parts.baseName != u"..";
 }
 
 QString unlhaCommandLine(const QString& path) {
@@ -42,11 +57,11 @@ QString extractingStatus(int index, int count, const QString& path) {
 
 QString failureMessage(const QList<FailedArchive>& failures, int droppedCount) {
     if (droppedCount == 1 && failures.size() == 1) {
-        return failureText(failures.front().result);
+        return failureText(failures.front());
     }
     QStringList lines;
     for (const FailedArchive& failed : failures) {
-        lines.append(QStringLiteral("「%1」%2").arg(failed.path, failureText(failed.result)));
+        lines.append(QStringLiteral("「%1」%2").arg(failed.path, failureText(failed)));
     }
     return lines.join(u'\n');
 }

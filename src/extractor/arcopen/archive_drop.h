@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // A dropped archive path split as Arcopen names its target: the folder keeps its trailing
 // separator, the base name loses the extension (everything after the last dot of the file
 // name; a name without a dot is kept whole). Backslash and slash both separate.
@@ -13,6 +15,10 @@ struct DroppedArchive {
 };
 
 DroppedArchive splitDroppedPath(const QString& path);
+
+// False when the base name cannot name a folder of its own: empty (".lzh"), "." ("..lzh")
+// or ".." ("...lzh") would make the target the archive's folder or the one above it.
+bool namesOwnFolder(const DroppedArchive& parts);
 
 // x -d1 -y1 "C:\dl\file.lzh" "C:\dl\file"\ *.*
 QString unlhaCommandLine(const QString& path);
@@ -26,11 +32,14 @@ QString extractingStatus(int index, int count, const QString& path);
 
 struct FailedArchive {
     QString path;
-    qint32 result;
+    // The module's result; nothing when the archive was not handed to it because its name
+    // does not name a folder of its own.
+    std::optional<qint32> result;
 };
 
 // The failure box text. One dropped archive: a line in words on what happened and what to
-// do, then "解凍に失敗しました。Error Code:0x" and the result in upper-case hexadecimal.
-// Several: those two lines per failed archive, the first after the archive's path, so an
-// early failure is not hidden by a later success.
+// do, then "解凍に失敗しました。Error Code:0x" and the result in upper-case hexadecimal, or,
+// for an archive whose name was refused, the folder it would have gone to. Several: those
+// two lines per failed archive, the first after the archive's path, so an early failure is
+// not hidden by a later success.
 QString failureMessage(const QList<FailedArchive>& failures, int droppedCount);

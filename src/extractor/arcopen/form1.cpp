@@ -102,6 +102,10 @@ void Form1::extractDropped(const QMimeData& data) {
     QList<FailedArchive> failures;
     for (int i = 0; i < count; ++i) {
         const QString& path = paths.at(i);
+        if (!namesOwnFolder(splitDroppedPath(path))) {
+            failures.append({path, std::nullopt});
+            continue;
+        }
         Label2->setText(extractingStatus(i + 1, count, path));
         // The call does not return to the event loop: paint the status now.
         Label2->repaint();
