@@ -1,6 +1,6 @@
 #include "fixed_wrap_edit.h"
 
-FixedWrapEdit::FixedWrapEdit(QWidget* parent) : QPlainTextEdit(parent) {
+FixedWrapEdit::FixedWrapEdit(QWidget* parent) : FileTextEdit(parent) {
     // The blank beside a narrow text area looks like the text area.
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
@@ -13,7 +13,7 @@ void FixedWrapEdit::setLineWrapColumnOrWidth(int pixels) {
 
 void FixedWrapEdit::resizeEvent(QResizeEvent* event) {
     fitTextAreaToWrapWidth();
-    QPlainTextEdit::resizeEvent(event);
+    FileTextEdit::resizeEvent(event);
 }
 
 // The editor wraps at the width of its text area, so the text area's right margin takes up

@@ -70,6 +70,7 @@ class frmMain : public QMainWindow {
     // How the current file was written, so that saving keeps it so; damaged when its bytes
     // were not valid text (saving then changes the file, which the user must agree to).
     TextEncoding currentEncoding = TextEncoding::Cp932;
+    LineEnd currentLineEnd = LineEnd::CrLf;
     bool currentDamaged = false;
     // 1-based position of the last search match, 0 after a failed search.
     int lastMatchPosition = 0;
@@ -128,6 +129,7 @@ class frmMain : public QMainWindow {
     // and the user does not agree.
     std::optional<QByteArray> bytesToSave(const QString& text, const QString& path);
     bool loadCurrentFile();
+    void showFile(const TextFileContent& content);
     void runStartupStep(const std::function<bool()>& step);
 
     void applyWrap();

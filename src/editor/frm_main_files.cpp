@@ -38,7 +38,8 @@ frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
             "保存先のファイルが決まっていません。「名前を付けて保存」で保存してください。");
         return SaveOutcome::Failed;
     }
-    const std::optional<QByteArray> bytes = bytesToSave(fileText(*rtfEd->document()), currentFile);
+    const std::optional<QByteArray> bytes =
+        bytesToSave(fileText(*rtfEd->document(), currentLineEnd), currentFile);
     if (!bytes) {
         return SaveOutcome::Declined;
     }
@@ -84,6 +85,7 @@ void frmMain::newDocument() {
     currentFile = folderOf(currentFile) + kNewFileName;
     // A new file is written as the suite writes its files.
     currentEncoding = TextEncoding::Cp932;
+    currentLineEnd = LineEnd::CrLf;
     currentDamaged = false;
     saveIfModified(&ignored);
     modified = false;
@@ -99,10 +101,15 @@ bool frmMain::loadCurrentFile() {
     if (!content) {
         return false;
     }
-    currentEncoding = content->encoding;
-    currentDamaged = content->damaged;
-    rtfEd->setPlainText(editorText(content->text));
+    showFile(*content);
     return true;
+}
+
+void frmMain::showFile(const TextFileContent& content) {
+    currentEncoding = content.encoding;
+    currentLineEnd = content.lineEnd;
+    currentDamaged = content.damaged;
+    setFileText(*rtfEd, content.text, content.lineEnd);
 }
 
 void frmMain::mnuOPen_Click() {
@@ -125,9 +132,7 @@ void frmMain::mnuOPen_Click() {
         return;
     }
     currentFile = path;
-    currentEncoding = content->encoding;
-    currentDamaged = content->damaged;
-    rtfEd->setPlainText(editorText(content->text));
+    showFile(*content);
     // The suite's own files count as changed once loaded, so New writes them back; a file in
     // another encoding or with bytes that are not text is left alone until the user edits it.
     modified = content->encoding == TextEncoding::Cp932 && !content->damaged;
@@ -142,7 +147,8 @@ void frmMain::mnuUPdate_Click() {
     }
 }
 
-// Save As keeps a copy: the current file, the one overwrite-save writes, stays as it was.
+// Save As keeps a copy: the current file, the one overwrite-save writes, stays as it was. The
+// copy ends with one more line end, written as the current file ends its lines.
 void frmMain::mnuSaveAs_Click() {
     const QString path =
         desktop_.saveFileName(this, QStringLiteral("名前を付けて保存"), QString(),
@@ -150,7 +156,9 @@ void frmMain::mnuSaveAs_Click() {
     if (path.isEmpty()) {
         return;
     }
-    const std::optional<QByteArray> bytes = bytesToSave(fileText(*rtfEd->document()) + u'\n', path);
+    QString text = fileText(*rtfEd->document(), currentLineEnd);
+    text += lineEndText(currentLineEnd);
+    const std::optional<QByteArray> bytes = bytesToSave(text, path);
     if (!bytes) {
         return;
     }

@@ -42,23 +42,7 @@ std::optional<QString> decodedStrictly(QStringConverter::Encoding encoding, QByt
     return text;
 }
 
-}  // namespace
-
-std::optional<TextFileContent> readTextFile(const QString& path, QString* error) {
-    if (QFileInfo(path).isDir()) {
-        *error = QStringLiteral("フォルダは開けません。");
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
+TextFileContent decodedText(const QByteArray& bytes) {
     const auto withMark = [&](TextEncoding encoding, QStringConverter::Encoding qt, int mark) {
         // The decoder lets a lone last byte of UTF-16 pass without an error.
         const bool whole = qt == QStringConverter::Utf8 || (bytes.size() - mark) % 2 == 0;
@@ -89,12 +73,32 @@ std::optional<TextFileContent> readTextFile(const QString& path, QString* error)
     return TextFileContent{std::move(text), TextEncoding::Cp932, damaged};
 }
 
+}  // namespace
+
+std::optional<TextFileContent> readTextFile(const QString& path, QString* error) {
+    if (QFileInfo(path).isDir()) {
+        *error = QStringLiteral("フォルダは開けません。");
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    TextFileContent content = decodedText(bytes);
+    content.lineEnd = lineEndOf(content.text);
+    return content;
+}
+
 QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless) {
-    QString crlf = text;
-    crlf.replace(u'\n', QStringLiteral("\r\n"));
     if (encoding == TextEncoding::Cp932) {
-        const QByteArray bytes = encodeCp932(crlf);
-        *lossless = decodeCp932(bytes) == crlf;
+        const QByteArray bytes = encodeCp932(text);
+        *lossless = decodeCp932(bytes) == text;
         return bytes;
     }
     const bool utf16 =
@@ -105,7 +109,7 @@ QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless
               : QStringConverter::Utf8,
         encoding == TextEncoding::Utf8 ? QStringConverter::Flag::Stateless
                                        : QStringConverter::Flag::WriteBom);
-    const QByteArray bytes = encoder.encode(crlf);
+    const QByteArray bytes = encoder.encode(text);
     *lossless = !encoder.hasError();
     return bytes;
 }

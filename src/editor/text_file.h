@@ -5,10 +5,13 @@
 
 #include <optional>
 
-// Notepane's files: plain text with CR LF line breaks, in code page 932 as the suite
-// writes them; a file in UTF-8 (with or without a byte-order mark) or in UTF-16 with a
-// byte-order mark is read in its own encoding and written back in it, so that opening
-// and saving never changes a character. Text in memory breaks lines with "\n".
+#include "line_breaks.h"
+
+// Notepane's files: plain text in code page 932 with CR LF line ends, as the suite writes
+// them; a file in UTF-8 (with or without a byte-order mark) or in UTF-16 with a byte-order
+// mark, or one whose lines end with LF or CR, is read in its own encoding and line end and
+// written back in them, so that opening and saving never changes a character. Text in
+// memory holds the line breaks as the file writes them.
 
 enum class TextEncoding { Cp932, Utf8, Utf8WithBom, Utf16LeWithBom, Utf16BeWithBom };
 
@@ -18,14 +21,14 @@ struct TextFileContent {
     // Bytes that are not valid in any of the encodings were read as U+FFFD: writing the
     // text back would not give the file back.
     bool damaged = false;
+    LineEnd lineEnd = LineEnd::CrLf;
 };
 
 // The file's text and encoding; nullopt with a description in `error` when it cannot be
 // read.
 std::optional<TextFileContent> readTextFile(const QString& path, QString* error);
 
-// The text in `encoding`, line breaks as CR LF; `lossless` tells whether every character
-// could be written.
+// The text in `encoding`; `lossless` tells whether every character could be written.
 QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless);
 
 // Creates or replaces the file with `bytes`. Nothing is replaced unless all were
