@@ -128,6 +128,8 @@ class frmMain : public QMainWindow {
     // The text as the file's encoding writes it; nullopt when that would lose characters
     // and the user does not agree.
     std::optional<QByteArray> bytesToSave(const QString& text, const QString& path);
+    // Whether New may empty the file at `path`: one that holds text only on the user's Yes.
+    bool mayEmptyNewFile(const QString& path);
     bool loadCurrentFile();
     void showFile(const TextFileContent& content);
     void runStartupStep(const std::function<bool()>& step);

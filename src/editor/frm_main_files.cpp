@@ -1,5 +1,6 @@
 // The file commands: New, Open, overwrite-save and Save As.
 #include <QDir>
+#include <QFileInfo>
 
 #include "desktop.h"
 #include "dialog_filter.h"
@@ -70,7 +71,8 @@ std::optional<QByteArray> frmMain::bytesToSave(const QString& text, const QStrin
 }
 
 // The save inside New stays silent: a failed save leaves the flag set and nothing else. A
-// user who refused to let characters be lost keeps the text: New stops there.
+// user who refused to let characters be lost, or to let a "新規作成.TXT" with text in it be
+// emptied, keeps the text: New stops there.
 void frmMain::newDocument() {
     if (currentFile.contains(kNewFileName)) {
         return;
@@ -79,10 +81,15 @@ void frmMain::newDocument() {
     if (saveIfModified(&ignored) == SaveOutcome::Declined) {
         return;
     }
+    const QString newFile = folderOf(currentFile) + kNewFileName;
+    // Emptying the editor is a change, and the change is saved into the new file.
+    if ((modified || !rtfEd->document()->isEmpty()) && !mayEmptyNewFile(newFile)) {
+        return;
+    }
     if (!rtfEd->document()->isEmpty()) {
         rtfEd->clear();
     }
-    currentFile = folderOf(currentFile) + kNewFileName;
+    currentFile = newFile;
     // A new file is written as the suite writes its files.
     currentEncoding = TextEncoding::Cp932;
     currentLineEnd = LineEnd::CrLf;
@@ -90,6 +97,21 @@ void frmMain::newDocument() {
     saveIfModified(&ignored);
     modified = false;
     setWindowTitle(kNewFileName + QStringLiteral("      ") + QDir::toNativeSeparators(currentFile));
+}
+
+bool frmMain::mayEmptyNewFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() == 0) {
+        return true;
+    }
+    const QString question =
+        QStringLiteral(
+            "「%1」には文章が入っています。空にして新しく書き始めるときは「はい」、"
+            "残すときは「いいえ」を選んでください。\n%2 (%3 バイト)")
+            .arg(kNewFileName, QDir::toNativeSeparators(file.absoluteFilePath()))
+            .arg(file.size());
+    return desktop_.message(this, question, QStringLiteral("確認"), Desktop::Buttons::YesNo,
+                            Desktop::Icon::Question) == Desktop::Answer::Yes;
 }
 
 bool frmMain::loadCurrentFile() {

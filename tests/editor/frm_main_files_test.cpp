@@ -41,6 +41,42 @@ TEST_F(NotepaneFiles, NewWithNothingTypedCreatesNoFileButSetsTheCaption) {
     EXPECT_EQ(window().windowTitle(), kNewFile + kSixSpaces + kNewFile);
 }
 
+TEST_F(NotepaneFiles, NewEmptiesANewFileThatHoldsTextOnlyOnTheUsersYes) {
+    const QByteArray draft("\x89\xba\x8f\x91\x82\xab");  // "下書き"
+    folder.write(kNewFile, draft);
+    folder.write(QStringLiteral("empty.txt"), QByteArray());
+    folder.write(QStringLiteral("a.txt"), "abc");
+
+    // An empty document writes nothing into it, so there is nothing to ask.
+    desktop.fileNames = {folder.file(QStringLiteral("empty.txt"))};
+    window().mnuOPen_Click();
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_EQ(folder.read(kNewFile), draft);
+    EXPECT_EQ(window().currentFile, folder.file(kNewFile));
+
+    desktop.fileNames = {folder.file(QStringLiteral("a.txt"))};
+    window().mnuOPen_Click();
+    setText(QStringLiteral("abcd"));
+    desktop.answers = {Desktop::Answer::No, Desktop::Answer::Yes};
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_EQ(desktop.messages[0].title, QStringLiteral("確認"));
+    EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::YesNo);
+    EXPECT_EQ(desktop.messages[0].icon, Desktop::Icon::Question);
+    EXPECT_TRUE(desktop.messages[0].text.split(u'\n').value(1).startsWith(folder.file(kNewFile)));
+    EXPECT_EQ(folder.read(kNewFile), draft);
+    EXPECT_EQ(folder.read(QStringLiteral("a.txt")), QByteArray("abcd"));
+    EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("abcd"));
+    EXPECT_EQ(window().currentFile, folder.file(QStringLiteral("a.txt")));
+
+    window().tbToolBar_ButtonClick(QStringLiteral("New"));
+    EXPECT_EQ(desktop.messages.size(), 2);
+    EXPECT_EQ(folder.read(kNewFile), QByteArray());
+    EXPECT_TRUE(window().rtfEd->toPlainText().isEmpty());
+    EXPECT_EQ(window().windowTitle(), kNewFile + kSixSpaces + folder.file(kNewFile));
+}
+
 TEST_F(NotepaneFiles, OpenLoadsCodePage932KeepsTheCaptionAndNewWritesTheTextBack) {
     // ①㈱髙, then half-width katakana ｱｲｳ on a second line.
     const QByteArray bytes("\x87\x40\x87\x8a\xfb\xfc\r\n\xb1\xb2\xb3 kana");
