@@ -1,5 +1,6 @@
 // The editing commands: clipboard, undo, selection, jumps, search, print and type style.
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
@@ -12,6 +13,25 @@
 #include "routines.h"
 #include "text_printing.h"
 #include "text_search.h"
+
+namespace {
+
+// What failed and what to do, then where the copy was to go and how far the printing got.
+QString printFailure(const QPrinter& printer, int failedCopy, int copies) {
+    const QString fileName = printer.outputFileName();
+    const QString target = fileName.isEmpty()
+                               ? printer.printerName()
+                               : QDir::toNativeSeparators(copyFileName(fileName, failedCopy));
+    return QStringLiteral(
+               "印刷できませんでした。プリンターの電源と用紙、または保存先のフォルダに書き込めるか"
+               "を確かめて、もう一度印刷してください。\n%1 (%2 部のうち %3 部目を印刷できません"
+               "でした)")
+        .arg(target)
+        .arg(copies)
+        .arg(failedCopy);
+}
+
+}  // namespace
 
 void frmMain::beginTextChange() {
     rtfEd->setUpdatesEnabled(false);
@@ -130,11 +150,15 @@ void frmMain::mnuPrint_Click() {
     }
     const QString text =
         hasSelection && choice.selectionOnly ? selectedPlainText() : rtfEd->toPlainText();
-    if (printCopies(printer, text, rtfEd->font(), choice.copies) == 0) {
+    const PrintOutcome outcome = printCopies(printer, text, rtfEd->font(), choice.copies);
+    if (outcome.pages == 0) {
         desktop_.message(this,
                          QStringLiteral("選んだページはこの文書にありません。何も印刷していません。"
                                         "印刷するページの範囲を選び直してください。"),
                          QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+    } else if (outcome.failedCopy > 0) {
+        desktop_.message(this, printFailure(printer, outcome.failedCopy, choice.copies), QString(),
+                         Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
     }
 }
 

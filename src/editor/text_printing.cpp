@@ -47,6 +47,26 @@ void printPage(QPainter& painter, const PagedText& paged, int page, int pageCoun
                      QString::number(page) + QStringLiteral(" / ") + QString::number(pageCount));
 }
 
+// False when the printer did not take the job: it could not start it (a file that cannot be
+// written, a printer that refuses), refused a page, or failed to finish it.
+bool printCopy(QPrinter& printer, const PagedText& paged, const QList<int>& pages, int pageCount,
+               const QFont& font) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    painter.setFont(font);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            painter.end();
+            return false;
+        }
+        printPage(painter, paged, pages[i], pageCount);
+    }
+    return painter.end() && printer.printerState() != QPrinter::Error &&
+           printer.printerState() != QPrinter::Aborted;
+}
+
 }  // namespace
 
 QString copyFileName(const QString& fileName, int copy) {
@@ -70,7 +90,7 @@ QList<int> pagesToPrint(const QPageRanges& chosen, int pageCount) {
     return pages;
 }
 
-int printCopies(QPrinter& printer, const QString& text, const QFont& font, int copies) {
+PrintOutcome printCopies(QPrinter& printer, const QString& text, const QFont& font, int copies) {
     // A printer's own margins are only what it cannot reach (3.5 mm for a PDF file).
     const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
     printer.setPageMargins(
@@ -84,23 +104,20 @@ int printCopies(QPrinter& printer, const QString& text, const QFont& font, int c
     layOut(paged, printer, text, printFont);
     const int pageCount = paged.document.pageCount();
     const QList<int> pages = pagesToPrint(printer.pageRanges(), pageCount);
+    PrintOutcome outcome;
     if (pages.isEmpty()) {
-        return 0;
+        return outcome;
     }
+    outcome.pages = static_cast<int>(pages.size());
     const QString fileName = printer.outputFileName();
-    for (int copy = 1; copy <= copies; ++copy) {
+    for (int copy = 1; copy <= copies && outcome.failedCopy == 0; ++copy) {
         if (!fileName.isEmpty()) {
             printer.setOutputFileName(copyFileName(fileName, copy));
         }
-        QPainter painter(&printer);
-        painter.setFont(printFont);
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            if (i > 0) {
-                printer.newPage();
-            }
-            printPage(painter, paged, pages[i], pageCount);
+        if (!printCopy(printer, paged, pages, pageCount, printFont)) {
+            outcome.failedCopy = copy;
         }
     }
     printer.setOutputFileName(fileName);
-    return static_cast<int>(pages.size());
+    return outcome;
 }

@@ -1,5 +1,7 @@
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPageRanges>
@@ -201,6 +203,32 @@ TEST_F(NotepanePrinting, OnlyThePagesChosenArePrinted) {
     window().mnuPrint_Click();
     EXPECT_FALSE(QFile::exists(pdf(1)));
     EXPECT_EQ(desktop.messages.size(), 1);
+}
+
+TEST_F(NotepanePrinting, ACopyThePrinterDoesNotTakeIsReportedAndEndsThePrint) {
+    setText(QStringLiteral("本文"));
+    // The second copy's file cannot be written where a folder of its name stands.
+    QDir(folder.path()).mkdir(QFileInfo(pdf(2)).fileName());
+    const struct {
+        QString pdf;
+        int copies;
+        int failedCopy;
+    } cases[] = {{folder.file(QStringLiteral("no such folder/print.pdf")), 1, 1}, {pdf(1), 3, 2}};
+    for (const auto& c : cases) {
+        desktop.messages.clear();
+        desktop.printToPdf = c.pdf;
+        desktop.printAnswer = {true, false, c.copies};
+        window().mnuPrint_Click();
+        ASSERT_EQ(desktop.messages.size(), 1);
+        EXPECT_EQ(desktop.messages[0].icon, Desktop::Icon::Exclamation);
+        const QStringList lines = desktop.messages[0].text.split(u'\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("印刷できませんでした。")));
+        EXPECT_TRUE(lines[1].startsWith(copyFileName(c.pdf, c.failedCopy) + QStringLiteral(" (")));
+        EXPECT_TRUE(lines[1].contains(QString::number(c.failedCopy) + QStringLiteral(" 部目")));
+    }
+    EXPECT_EQ(pages(pdf(1)), 1);
+    EXPECT_FALSE(QFile::exists(pdf(3)));
 }
 
 TEST(PagesToPrint, AreTheChosenOnesWithinTheTextOrAll) {
