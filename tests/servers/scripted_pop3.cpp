@@ -41,12 +41,7 @@ ScriptedPop3::ScriptedPop3(const Options& options)
                dir_.filePath(QStringLiteral("server.log"))) {}
 
 void ScriptedPop3::offerStls(bool offer) {
-    const QString flag = dir_.filePath(QStringLiteral("offer-stls"));
-    if (offer) {
-        QFile(flag).open(QIODevice::WriteOnly);
-    } else {
-        QFile::remove(flag);
-    }
+    setFlagFile(dir_.filePath(QStringLiteral("offer-stls")), offer);
 }
 
 void ScriptedPop3::addMail(const QByteArray& mail) {

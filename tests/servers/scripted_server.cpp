@@ -22,6 +22,14 @@ ScriptedServerProcess::~ScriptedServerProcess() {
     }
 }
 
+void setFlagFile(const QString& path, bool on) {
+    if (on) {
+        QFile(path).open(QIODevice::WriteOnly);
+    } else {
+        QFile::remove(path);
+    }
+}
+
 QList<QByteArray> loggedLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -24,6 +24,8 @@ class ScriptedServerProcess {
     int port_ = 0;
 };
 
+// Makes or removes the file whose being there switches a scripted server's behaviour.
+void setFlagFile(const QString& path, bool on);
 // The lines of a server's log, trimmed, in order; none when there is no log yet.
 QList<QByteArray> loggedLines(const QString& path);
 // The contents of the "*.eml" files of a folder, in name order.

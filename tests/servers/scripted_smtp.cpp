@@ -1,7 +1,5 @@
 #include "scripted_smtp.h"
 
-#include <QFile>
-
 ScriptedSmtp::ScriptedSmtp(const QString& address)
     : address_(address),
       process_(QStringLiteral(SCRIPTED_SMTP_SCRIPT),
@@ -10,12 +8,7 @@ ScriptedSmtp::ScriptedSmtp(const QString& address)
                dir_.filePath(QStringLiteral("server.log"))) {}
 
 void ScriptedSmtp::offerStartTls(bool offer) {
-    const QString flag = dir_.filePath(QStringLiteral("offer-starttls"));
-    if (offer) {
-        QFile(flag).open(QIODevice::WriteOnly);
-    } else {
-        QFile::remove(flag);
-    }
+    setFlagFile(dir_.filePath(QStringLiteral("offer-starttls")), offer);
 }
 
 QList<QByteArray> ScriptedSmtp::mails() const {
