@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "record_file.h"
 
@@ -41,13 +42,26 @@ bool writeAll(int fd, QByteArrayView bytes) {
 
 }  // namespace
 
-bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
-                      FolderSync folderSync, FileAccess access) {
-    const QByteArray target = QFile::encodeName(path);
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = systemReason();
+DurableFile::DurableFile(QString path, FileAccess access)
+    : path_(std::move(path)), access_(access) {}
+
+DurableFile::~DurableFile() {
+    cancel();
+}
+
+bool DurableFile::fail() {
+    error_ = systemReason();
+    cancel();
+    return false;
+}
+
+bool DurableFile::open() {
+    const QByteArray target = QFile::encodeName(path_);
+    tempName_ = target + ".XXXXXX";
+    fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = systemReason();
+        tempName_.clear();
         return false;
     }
     struct stat old {};
@@ -55,35 +69,67 @@ bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
     // mkstemp makes the file 0600: a new file gets what the user's umask allows, as any
     // other file the program creates, and a replaced one keeps its own mode.
     mode_t mode = existed ? (old.st_mode & 07777) : 0;
-    if (access == FileAccess::OwnerOnly) {
+    if (access_ == FileAccess::OwnerOnly) {
         mode = 0600;
     } else if (!existed) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    const bool written = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const QString reason = written ? QString() : systemReason();
-    if (::close(fd) != 0 && written) {
-        error = systemReason();
-        ::unlink(temp.constData());
-        return false;
+    return ::fchmod(fd_, mode) == 0 || fail();
+}
+
+bool DurableFile::write(QByteArrayView bytes) {
+    Q_ASSERT(fd_ >= 0);
+    return writeAll(fd_, bytes) || fail();
+}
+
+bool DurableFile::commit(FolderSync folderSync) {
+    Q_ASSERT(fd_ >= 0);
+    if (modified_.isValid()) {
+        const qint64 ms = modified_.toMSecsSinceEpoch();
+        const timespec times[2] = {{0, UTIME_OMIT}, {ms / 1000, (ms % 1000) * 1000000}};
+        if (::futimens(fd_, times) != 0) {
+            return fail();
+        }
     }
-    if (!written) {
-        error = reason;
-        ::unlink(temp.constData());
-        return false;
+    if (::fsync(fd_) != 0) {
+        return fail();
     }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        error = systemReason();
-        ::unlink(temp.constData());
-        return false;
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) {
+        return fail();
     }
-    if (folderSync == FolderSync::Now && !SyncFolder(QFileInfo(path).absolutePath())) {
-        error = systemReason();
+    if (::rename(tempName_.constData(), QFile::encodeName(path_).constData()) != 0) {
+        return fail();
+    }
+    tempName_.clear();
+    // The new file is in place; a folder that cannot be synced may still lose it in a crash.
+    if (folderSync == FolderSync::Now && !SyncFolder(QFileInfo(path_).absolutePath())) {
+        error_ = systemReason();
         return false;
     }
     return true;
+}
+
+void DurableFile::cancel() {
+    if (fd_ >= 0) {
+        ::close(std::exchange(fd_, -1));
+    }
+    if (!tempName_.isEmpty()) {
+        ::unlink(tempName_.constData());
+        tempName_.clear();
+    }
+}
+
+bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
+                      FolderSync folderSync, FileAccess access) {
+    DurableFile file(path, access);
+    if (file.open() && file.write(bytes) && file.commit(folderSync)) {
+        return true;
+    }
+    error = file.errorString();
+    return false;
 }
 
 bool readWholeFile(const QString& path, QByteArray& bytes, QString& error) {

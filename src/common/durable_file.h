@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 
 // Whether a durable write also makes the file's entry in its folder durable at once, or
@@ -10,6 +11,40 @@ enum class FolderSync { Now, Later };
 // Who may read a file the suite writes: as the user's other files (a replaced file keeps
 // its mode), or its owner alone (a password, mail, the servers and mails it knows).
 enum class FileAccess { AsUsual, OwnerOnly };
+
+// Writes a file whole or not at all, piece by piece: the pieces go to a temporary file in
+// the same folder, every write is checked, and commit() syncs it and renames it over the
+// old file. Until then the old file stays as it was; a writer that is not committed
+// removes its temporary file. Every failure leaves the system's reason in errorString().
+class DurableFile {
+  public:
+    explicit DurableFile(QString path, FileAccess access = FileAccess::AsUsual);
+    ~DurableFile();
+    DurableFile(const DurableFile&) = delete;
+    DurableFile& operator=(const DurableFile&) = delete;
+
+    bool open();
+    bool write(QByteArrayView bytes);
+    // The modification time the file is to have once committed (an extracted file keeps
+    // the one its archive gives).
+    void setModificationTime(const QDateTime& modified) { modified_ = modified; }
+    bool commit(FolderSync folderSync = FolderSync::Now);
+    // Drops what was written; the old file stays.
+    void cancel();
+
+    const QString& path() const { return path_; }
+    QString errorString() const { return error_; }
+
+  private:
+    bool fail();
+
+    QString path_;
+    FileAccess access_;
+    QByteArray tempName_;
+    int fd_ = -1;
+    QDateTime modified_;
+    QString error_;
+};
 
 // Replaces the whole of `path` with `bytes`, or leaves it as it was: the bytes go to a
 // temporary file beside it, every write and the sync are checked, and only then is it

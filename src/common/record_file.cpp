@@ -264,6 +264,10 @@ bool SyncFolder(const QString& folder) {
         return errno == ENOENT;
     }
     const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
+    const int syncError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced) {
+        errno = syncError;
+    }
+    return synced && closed;
 }
