@@ -21,10 +21,9 @@ struct Line {
 
 // The file's lines; nothing when it is missing. False when it exists and cannot be read
 // to its end.
-bool readLines(const QString& path, QList<Line>& lines) {
+bool readLines(const QString& path, QList<Line>& lines, QString& error) {
     lines.clear();
     QByteArray bytes;
-    QString error;
     if (!readWholeFile(path, bytes, error)) {
         return false;
     }
@@ -117,8 +116,10 @@ QByteArray cutAtCharacter(const QByteArray& bytes, int limit) {
 // The raw value bytes, or nothing when the key is missing.
 std::optional<QByteArray> rawValue(const QString& section, const QString& key,
                                    const QString& path) {
+    // A file that cannot be read gives the defaults, as a missing one does.
     QList<Line> lines;
-    readLines(path, lines);
+    QString error;
+    readLines(path, lines, error);
     const qsizetype at = keyLine(lines, sectionBody(lines, section), key);
     if (at < 0) {
         return std::nullopt;
@@ -170,20 +171,31 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
 }
 
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path, FileAccess access) {
+                               const QString& path, FileAccess access, QString* reason) {
+    return WritePrivateProfileStrings(section, {{key, value}}, path, access, reason);
+}
+
+bool WritePrivateProfileStrings(const QString& section, const QList<ProfileSetting>& settings,
+                                const QString& path, FileAccess access, QString* reason) {
+    QString error;
     // A file that exists but cannot be read whole is not written: its other settings would
     // be lost.
     QList<Line> lines;
-    if (!readLines(path, lines)) {
+    if (!readLines(path, lines, error)) {
+        if (reason != nullptr) {
+            *reason = error;
+        }
         return false;
     }
-    const QByteArray setting = encodeCp932(key) + '=' + encodeCp932(value);
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
-    const auto body = sectionBody(lines, section);
-    const qsizetype at = keyLine(lines, body, key);
-    if (at >= 0) {
-        lines[at].text = setting;
-    } else {
+    for (const auto& [key, value] : settings) {
+        const QByteArray setting = encodeCp932(key) + '=' + encodeCp932(value);
+        const auto body = sectionBody(lines, section);
+        const qsizetype at = keyLine(lines, body, key);
+        if (at >= 0) {
+            lines[at].text = setting;
+            continue;
+        }
         // A new key goes after the section's last line that is not blank; a new section
         // goes to the end of the file.
         qsizetype insertAt = body.second;
@@ -204,6 +216,11 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
         bytes += lines[i].end.isEmpty() && i + 1 < lines.size() ? lineEnd : lines[i].end;
     }
     // Written whole and renamed into place, so a failed write keeps the old settings.
-    QString error;
-    return writeFileDurably(path, bytes, error, FolderSync::Now, access);
+    if (!writeFileDurably(path, bytes, error, FolderSync::Now, access)) {
+        if (reason != nullptr) {
+            *reason = error;
+        }
+        return false;
+    }
+    return true;
 }

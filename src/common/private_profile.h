@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include "durable_file.h"
@@ -21,7 +22,20 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
                          const QString& path);
 
 // Sets one key, creating the file and section when needed and keeping every other line of
-// the file; `access` says who may read a file it creates. False, with nothing written, when
-// the file exists and cannot be read whole, or cannot be written.
+// the file; `access` says who may read a file it creates. False, with nothing written and
+// the system's reason in `reason`, when the file exists and cannot be read whole, or cannot
+// be written.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path, FileAccess access = FileAccess::AsUsual);
+                               const QString& path, FileAccess access = FileAccess::AsUsual,
+                               QString* reason = nullptr);
+
+struct ProfileSetting {
+    QString key;
+    QString value;
+};
+
+// Sets several keys of one section in a single replacement of the file: a failure leaves
+// every one of them as it was, never some new beside some old.
+bool WritePrivateProfileStrings(const QString& section, const QList<ProfileSetting>& settings,
+                                const QString& path, FileAccess access = FileAccess::AsUsual,
+                                QString* reason = nullptr);

@@ -295,8 +295,10 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
 
 int close(int fd) {
     static const auto next = real<int (*)(int)>("close");
-    const bool strike =
-        counted(faultInjection::Call::Close) && fdBelow(fd) && strikes(faultInjection::Call::Close);
+    // Only a close after writing can report a late write error.
+    const bool strike = counted(faultInjection::Call::Close) &&
+                        (::fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDONLY && fdBelow(fd) &&
+                        strikes(faultInjection::Call::Close);
     const int result = next(fd);
     // The descriptor is gone either way, as after a close that reports a late write error.
     return strike ? failWith(EIO) : result;

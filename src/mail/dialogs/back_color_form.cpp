@@ -6,6 +6,7 @@
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "main_window/main_form.h"
 #include "routines.h"
 #include "settings/settings_files.h"
@@ -79,12 +80,13 @@ void BackColorForm::Slider_Change(int) {
 void BackColorForm::Form_Unload() {
     const ColourSettings colour{numericValue16(Text1->text()), numericValue16(Text2->text()),
                                 numericValue16(Text3->text())};
-    if (!writeColourSettings(app_.folder(), colour) && !app_.ending()) {
+    QString reason;
+    if (!writeColourSettings(app_.folder(), colour, &reason) && !app_.ending()) {
         app_.desktop().message(
-            this,
-            QStringLiteral("背景色を保存できません。次回の起動時には元の色に戻ります。"
-                           "★MailDataフォルダに書き込めるかを確かめてください。\n%1")
-                .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\★MailData\\ini.ini"))));
+            this, QStringLiteral("背景色を保存できません。次回の起動時には元の色に戻ります。"
+                                 "ディスクの空きと、★MailDataフォルダに書き込めるかを"
+                                 "確かめてください。\n%1")
+                      .arg(fileAndReason(appPath(app_.folder(), u"\\★MailData\\ini.ini"), reason)));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "settings/settings_files.h"
 
 IdPassForm::IdPassForm(QuillpostApp& app)
@@ -55,13 +56,16 @@ void IdPassForm::OKCommand_Click() {
     app_.AccountId = IdText->text();
     app_.AccountPassword = PassText->text();
     const bool save = Check1->isChecked();
-    if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save)) {
+    QString reason;
+    if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save,
+                              &reason)) {
         // The next mail check reads the file again, so the user must know it was not kept.
         app_.desktop().message(
-            this, QStringLiteral("ID/パスワードの設定を保存できません。★MailDataフォルダと"
-                                 "このファイルを読み書きできるかを確かめてください。\n%1")
-                      .arg(QDir::toNativeSeparators(
-                          appPath(app_.folder(), u"\\★MailData\\iniIdPass.ini"))));
+            this,
+            QStringLiteral("ID/パスワードの設定を保存できません。ディスクの空きと、"
+                           "★MailDataフォルダとこのファイルを読み書きできるかを"
+                           "確かめてください。\n%1")
+                .arg(fileAndReason(appPath(app_.folder(), u"\\★MailData\\iniIdPass.ini"), reason)));
     }
     Unload();
 }

@@ -12,6 +12,7 @@
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
+#include "failure_detail.h"
 #include "settings/settings_files.h"
 
 namespace {
@@ -97,23 +98,26 @@ void OptionForm::OkCommand_Click() {
     app_.Pop3Server = Pop3Text->text();
     app_.MailAddress = MailText->text();
     app_.ApopFlag = ApopCheck->isChecked() ? 1 : 0;
+    QString reason;
     if (!writeServerSettings(app_.folder(),
-                             {app_.SmtpServer, app_.Pop3Server, app_.MailAddress, app_.ApopFlag})) {
+                             {app_.SmtpServer, app_.Pop3Server, app_.MailAddress, app_.ApopFlag},
+                             &reason)) {
         // In force for this run, but lost at the next start: the user must know.
         app_.desktop().message(
             this, QStringLiteral("設定を保存できません。次回の起動時には元の設定に戻ります。"
-                                 "Quillpostのフォルダに書き込めるかを確かめてください。\n%1")
-                      .arg(QDir::toNativeSeparators(appPath(app_.folder(), u"\\qsmail.ini"))));
+                                 "ディスクの空きと、Quillpostのフォルダに書き込めるかを"
+                                 "確かめてください。\n%1")
+                      .arg(fileAndReason(appPath(app_.folder(), u"\\qsmail.ini"), reason)));
     }
-    if (!writeServerCopySettings(app_.folder(), {KeepCheck->isChecked(), KeepDaysBox->value()})) {
+    if (!writeServerCopySettings(app_.folder(), {KeepCheck->isChecked(), KeepDaysBox->value()},
+                                 &reason)) {
         // The next check would delete mail the user meant to keep on the server.
-        app_.desktop().message(this,
-                               QStringLiteral("サーバーに残す設定を保存できません。受信したメールが"
-                                              "サーバーから消されることがあります。"
-                                              "★MailDataフォルダに書き込めるかを"
-                                              "確かめてください。\n%1")
-                                   .arg(QDir::toNativeSeparators(
-                                       appPath(app_.folder(), u"\\★MailData\\server-copies.ini"))));
+        app_.desktop().message(
+            this, QStringLiteral("サーバーに残す設定を保存できません。受信したメールが"
+                                 "サーバーから消されることがあります。ディスクの空きと、"
+                                 "★MailDataフォルダに書き込めるかを確かめてください。\n%1")
+                      .arg(fileAndReason(appPath(app_.folder(), u"\\★MailData\\server-copies.ini"),
+                                         reason)));
     }
     Unload();
 }

@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "app_folder.h"
 #include "cp932.h"
+#include "durable_file.h"
 #include "private_profile.h"
 #include "routines.h"
 
@@ -52,14 +52,19 @@ ServerSettings readServerSettings(const QString& folder) {
     return settings;
 }
 
-bool writeServerSettings(const QString& folder, const ServerSettings& settings) {
+bool writeServerSettings(const QString& folder, const ServerSettings& settings, QString* reason) {
     const QString text =
         QStringLiteral("SMTP=%1\r\nPOP3=%2\r\nMAIL=%3\r\nAPOP= %4\r\n")
             .arg(settings.SmtpServer, settings.Pop3Server, settings.MailAddress,
                  settings.ApopFlag != 0 ? QStringLiteral("1") : QStringLiteral("0"));
-    const QByteArray bytes = encodeCp932(text);
-    QSaveFile file(appPath(folder, kServerFile));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QString error;
+    if (!writeFileDurably(appPath(folder, kServerFile), encodeCp932(text), error)) {
+        if (reason != nullptr) {
+            *reason = error;
+        }
+        return false;
+    }
+    return true;
 }
 
 AccountSettings readAccountSettings(const QString& folder) {
@@ -68,20 +73,20 @@ AccountSettings readAccountSettings(const QString& folder) {
             readIniValue(path, QStringLiteral("NAME2"))};
 }
 
-bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save) {
+bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save,
+                          QString* reason) {
     const QString path = appPath(folder, kAccountFile);
     // The password is for its owner's eyes alone.
     constexpr FileAccess access = FileAccess::OwnerOnly;
     if (save) {
-        return WritePrivateProfileString(kSection, QStringLiteral("NAME"), account.AccountId, path,
-                                         access) &&
-               WritePrivateProfileString(kSection, QStringLiteral("NAME2"), account.AccountPassword,
-                                         path, access) &&
-               WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("1"),
-                                         path, access);
+        return WritePrivateProfileStrings(kSection,
+                                          {{QStringLiteral("NAME"), account.AccountId},
+                                           {QStringLiteral("NAME2"), account.AccountPassword},
+                                           {QStringLiteral("NAME3"), QStringLiteral("1")}},
+                                          path, access, reason);
     }
     return WritePrivateProfileString(kSection, QStringLiteral("NAME3"), QStringLiteral("0"), path,
-                                     access);
+                                     access, reason);
 }
 
 ColourSettings readColourSettings(const QString& folder) {
@@ -91,14 +96,12 @@ ColourSettings readColourSettings(const QString& folder) {
             GetPrivateProfileInt(kSection, QStringLiteral("NUMBER3"), 0, path)};
 }
 
-bool writeColourSettings(const QString& folder, const ColourSettings& colour) {
-    const QString path = appPath(folder, kColourFile);
-    return WritePrivateProfileString(kSection, QStringLiteral("NUMBER"),
-                                     QString::number(colour.red), path) &&
-           WritePrivateProfileString(kSection, QStringLiteral("NUMBER2"),
-                                     QString::number(colour.green), path) &&
-           WritePrivateProfileString(kSection, QStringLiteral("NUMBER3"),
-                                     QString::number(colour.blue), path);
+bool writeColourSettings(const QString& folder, const ColourSettings& colour, QString* reason) {
+    return WritePrivateProfileStrings(kSection,
+                                      {{QStringLiteral("NUMBER"), QString::number(colour.red)},
+                                       {QStringLiteral("NUMBER2"), QString::number(colour.green)},
+                                       {QStringLiteral("NUMBER3"), QString::number(colour.blue)}},
+                                      appPath(folder, kColourFile), FileAccess::AsUsual, reason);
 }
 
 ServerCopySettings readServerCopySettings(const QString& folder) {
@@ -107,11 +110,11 @@ ServerCopySettings readServerCopySettings(const QString& folder) {
             qMax(0, GetPrivateProfileInt(kServerCopySection, QStringLiteral("DAYS"), 0, path))};
 }
 
-bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings) {
-    const QString path = appPath(folder, kServerCopyFile);
-    return WritePrivateProfileString(kServerCopySection, QStringLiteral("KEEP"),
-                                     settings.keep ? QStringLiteral("1") : QStringLiteral("0"),
-                                     path) &&
-           WritePrivateProfileString(kServerCopySection, QStringLiteral("DAYS"),
-                                     QString::number(settings.removeAfterDays), path);
+bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings,
+                             QString* reason) {
+    return WritePrivateProfileStrings(
+        kServerCopySection,
+        {{QStringLiteral("KEEP"), settings.keep ? QStringLiteral("1") : QStringLiteral("0")},
+         {QStringLiteral("DAYS"), QString::number(settings.removeAfterDays)}},
+        appPath(folder, kServerCopyFile), FileAccess::AsUsual, reason);
 }

@@ -4,7 +4,8 @@
 
 // Quillpost's three settings files: "qsmail.ini" (servers, own address, APOP) in the
 // application folder, "iniIdPass.ini" (POP3 account) and "ini.ini" (background colour) in
-// the data folder. `folder` is the application folder.
+// the data folder. `folder` is the application folder. Each write replaces its file whole,
+// all its keys at once, or leaves it as it was and gives the system's reason in `reason`.
 
 struct ServerSettings {
     QString SmtpServer;
@@ -20,7 +21,8 @@ ServerSettings readServerSettings(const QString& folder);
 
 // Replaces "qsmail.ini" with exactly four CR LF lines: SMTP=, POP3=, MAIL= and "APOP= 1"
 // or "APOP= 0" (nonzero ApopFlag).
-bool writeServerSettings(const QString& folder, const ServerSettings& settings);
+bool writeServerSettings(const QString& folder, const ServerSettings& settings,
+                         QString* reason = nullptr);
 
 struct AccountSettings {
     QString AccountId;
@@ -32,7 +34,8 @@ AccountSettings readAccountSettings(const QString& folder);
 
 // With `save`, writes NAME, NAME2 and NAME3 = "1"; without, only NAME3 = "0", leaving a
 // stored ID and password as they were.
-bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save);
+bool writeAccountSettings(const QString& folder, const AccountSettings& account, bool save,
+                          QString* reason = nullptr);
 
 struct ColourSettings {
     int red = 0;
@@ -42,7 +45,8 @@ struct ColourSettings {
 
 // NUMBER, NUMBER2 and NUMBER3 of section EXEINI; a missing key reads as 0.
 ColourSettings readColourSettings(const QString& folder);
-bool writeColourSettings(const QString& folder, const ColourSettings& colour);
+bool writeColourSettings(const QString& folder, const ColourSettings& colour,
+                         QString* reason = nullptr);
 
 // Whether received mail stays on the server, kept in "★MailData\server-copies.ini" of its
 // own so that "qsmail.ini" keeps its four lines. A kept mail is fetched once; with
@@ -54,4 +58,5 @@ struct ServerCopySettings {
 };
 
 ServerCopySettings readServerCopySettings(const QString& folder);
-bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings);
+bool writeServerCopySettings(const QString& folder, const ServerCopySettings& settings,
+                             QString* reason = nullptr);
