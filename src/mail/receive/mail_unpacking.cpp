@@ -1,5 +1,7 @@
 #include "receive/mail_unpacking.h"
 
+#include <QFile>
+
 #include "transport/attachment_saving.h"
 #include "transport/header_text.h"
 #include "transport/mail_decoding.h"
@@ -72,9 +74,16 @@ std::optional<MailFailure> unpackMail(const QByteArray& mail, const QString& att
                                              : failedName + QStringLiteral(": ") + batch.error();
         return failed;
     }
+    unpacked.attachmentFiles = batch.created();
     unpacked.mail.subject = decoded.summary.subject;
     unpacked.mail.date = decoded.summary.date;
     unpacked.mail.from = decoded.summary.from;
     unpacked.mail.body = decoded.summary.body;
     return std::nullopt;
+}
+
+void withdrawAttachments(const UnpackedMail& unpacked) {
+    for (const QString& path : unpacked.attachmentFiles) {
+        QFile::remove(path);
+    }
 }

@@ -17,7 +17,13 @@ struct UnpackedMail {
     // The pieces of a split mail this one completed, to be removed once the rebuilt mail
     // is stored and on the disk.
     QStringList pieceFiles;
+    // The attachment files this mail placed, to be taken back should its record not be
+    // stored: the mail stays on the server and brings them again.
+    QStringList attachmentFiles;
 };
+
+// Takes back what unpackMail placed for a mail that could not be stored.
+void withdrawAttachments(const UnpackedMail& unpacked);
 
 // Decodes a fetched mail and saves its attachments into `attachmentFolder`, all or none. A
 // piece of a split mail is kept in the folder until its last piece comes, which rebuilds

@@ -225,12 +225,14 @@ bool ReceiveTransaction::storeMail(const ListedMail& listed, const QString& iden
     if (!ledger.note(identity, recordNo, settings_.now,
                      ReceivedLedger::recordDigest(record.toBytes()))) {
         sink_.unstage(recordNo);
+        withdrawAttachments(unpacked);
         fail(fileFailure(What::LedgerNotWritten, ledger.path(), ledger.errorString()));
         return false;
     }
     QString error;
     if (!sink_.store(recordNo, error)) {
         sink_.unstage(recordNo);
+        withdrawAttachments(unpacked);
         fail(fileFailure(What::RecordNotWritten, store.file().path(), error));
         return false;
     }
@@ -253,6 +255,14 @@ bool ReceiveTransaction::settleStoredMail(int mailNo, const QString& identity,
     return !due || deleteFromServer(mailNo, identity);
 }
 
+void ReceiveTransaction::leavePieces() {
+    QString error;
+    // Should even this fail, the pieces only take room: the check has told its failure.
+    if (!pieceFiles_.isEmpty()) {
+        (void)noteStoredPieces(attachmentFolder_, pieceFiles_, error);
+    }
+}
+
 bool ReceiveTransaction::deleteFromServer(int mailNo, const QString& identity) {
     if (const std::optional<MailFailure> failed = session_->markDeleted(mailNo)) {
         fail(*failed);
@@ -266,11 +276,13 @@ void ReceiveTransaction::finish(ReceivedLedger& ledger, ReceivedMailStore& store
     // Without a connection nothing can be deleted now: the notes stay unconfirmed, and the
     // next check settles them against the record file.
     if (!session_->alive()) {
+        leavePieces();
         return;
     }
+    pieceFiles_ += storedPieces(attachmentFolder_);
     // What the server is about to remove must be on the disk first, and so must the
     // records the notes of kept mails point at.
-    if (outcome_.stored > 0 || !deleted_.isEmpty()) {
+    if (outcome_.stored > 0 || !deleted_.isEmpty() || !pieceFiles_.isEmpty()) {
         std::optional<MailFailure> notOnDisk;
         if (!store.Sync()) {
             notOnDisk = fileFailure(What::NotOnDisk, store.file().path(), store.errorString());
@@ -288,6 +300,7 @@ void ReceiveTransaction::finish(ReceivedLedger& ledger, ReceivedMailStore& store
         if (notOnDisk) {
             fail(*notOnDisk);
             session_->abort();
+            leavePieces();
             return;
         }
     }

@@ -79,6 +79,9 @@ class ReceiveTransaction {
     // A mail stored before: deleted now unless it is kept and not yet due. False when the
     // connection failed.
     bool settleStoredMail(int mailNo, const QString& identity, const ReceivedLedger& ledger);
+    // Notes the pieces of the mails this check rebuilt and stored, for the next check to
+    // remove once the records are surely on the disk.
+    void leavePieces();
     bool deleteFromServer(int mailNo, const QString& identity);
     void finish(ReceivedLedger& ledger, ReceivedMailStore& store);
     void fail(const MailFailure& failure);

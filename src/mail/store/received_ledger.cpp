@@ -173,12 +173,26 @@ bool ReceivedLedger::note(const QString& identity, qint64 recordNo, qint64 store
         error_ = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    // One write of the whole line: a crash leaves it whole or torn, never mixed.
+    // One write of the whole line: a crash leaves it whole or torn, never mixed. A write
+    // that fails is cut back, so the next note does not run on from a torn line.
+    const off_t before = ::lseek(fd, 0, SEEK_END);
     const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    const bool closed = ::close(fd) == 0;
-    if (written != line.size() || !closed) {
-        error_ = written >= 0 && written != line.size() ? QStringLiteral("short write") : reason;
+    bool done = written == line.size();
+    QString reason =
+        written < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("short write");
+    if (!done && before >= 0) {
+        (void)::ftruncate(fd, before);
+    }
+    // A close can still report a write the disk did not take.
+    if (::close(fd) != 0 && done) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        done = false;
+        if (before >= 0) {
+            (void)::truncate(QFile::encodeName(path_).constData(), before);
+        }
+    }
+    if (!done) {
+        error_ = reason;
         return false;
     }
     storedAt_.insert(identity, storedAtSeconds);

@@ -82,6 +82,12 @@ bool AttachmentBatch::add(const QString& suggestedName, const QByteArray& conten
                                               : file.errorString();
         return false;
     }
+    // A close can still report a write the disk did not take.
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        error_ = file.errorString();
+        return false;
+    }
     return true;
 }
 
@@ -95,6 +101,7 @@ bool AttachmentBatch::publish() {
             switch (placeWithoutReplacing(pending.tempPath, path)) {
                 case Placed::Done:
                     published_.append(path);
+                    created_.append(path);
                     placed = true;
                     break;
                 case Placed::Taken:
@@ -106,16 +113,26 @@ bool AttachmentBatch::publish() {
                     break;
                 case Placed::Failed:
                     error_ = QString::fromLocal8Bit(std::strerror(errno));
+                    withdraw();
                     return false;
             }
         }
         if (!placed) {
             error_ = QStringLiteral("too many files named %1").arg(pending.name);
+            withdraw();
             return false;
         }
         pending_.removeFirst();
     }
     return true;
+}
+
+void AttachmentBatch::withdraw() {
+    for (const QString& path : std::as_const(created_)) {
+        QFile::remove(path);
+    }
+    created_.clear();
+    published_.clear();
 }
 
 QString saveAttachment(const QString& folder, const QString& suggestedName,

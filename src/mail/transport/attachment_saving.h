@@ -26,10 +26,15 @@ class AttachmentBatch {
     AttachmentBatch& operator=(const AttachmentBatch&) = delete;
 
     bool add(const QString& suggestedName, const QByteArray& content);
-    // Gives every attachment its real name; the paths are then in published().
+    // Gives every attachment its real name; the paths are then in published(). A failure
+    // part way withdraws what this batch had placed.
     bool publish();
+    // Removes the files this batch placed (not those it found already there), for a mail
+    // that could not be stored after all.
+    void withdraw();
 
     const QStringList& published() const { return published_; }
+    const QStringList& created() const { return created_; }
     // Why the last add or publish failed.
     const QString& error() const { return error_; }
 
@@ -43,6 +48,7 @@ class AttachmentBatch {
     QString folder_;
     QList<Pending> pending_;
     QStringList published_;
+    QStringList created_;
     QString error_;
 };
 

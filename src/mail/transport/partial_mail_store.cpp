@@ -14,6 +14,7 @@
 namespace {
 
 constexpr char kPieceFolder[] = ".partial-mail";
+constexpr char kStoredList[] = "stored-pieces.txt";
 // No sender splits a mail into more pieces than this.
 constexpr int kMaxPieces = 1000;
 
@@ -116,10 +117,19 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
         return pieces.filePath(key + u'-' + QString::number(number) + QStringLiteral(".eml"));
     };
     const QString totalPath = pieces.filePath(key + QStringLiteral(".total"));
+    // A piece that was not kept whole stays on the server and comes again: a file of it
+    // left here would complete the mail now, and its next coming would wait forever.
+    const bool pieceWasKept = QFile::exists(piecePath(info.number));
     if (!writeFileDurably(piecePath(info.number), mail, outcome.error, FolderSync::Later,
-                          FileAccess::OwnerOnly) ||
-        (info.total > 0 && !writeFileDurably(totalPath, QByteArray::number(info.total),
-                                             outcome.error, FolderSync::Later))) {
+                          FileAccess::OwnerOnly)) {
+        outcome.state = PartialState::Failed;
+        return outcome;
+    }
+    if (info.total > 0 && !writeFileDurably(totalPath, QByteArray::number(info.total),
+                                            outcome.error, FolderSync::Later)) {
+        if (!pieceWasKept) {
+            QFile::remove(piecePath(info.number));
+        }
         outcome.state = PartialState::Failed;
         return outcome;
     }
@@ -162,10 +172,37 @@ QString partialMailFolder(const QString& folder) {
 }
 
 void removePieces(const QStringList& pieceFiles) {
+    if (pieceFiles.isEmpty()) {
+        return;
+    }
     for (const QString& path : pieceFiles) {
         QFile::remove(path);
     }
-    if (!pieceFiles.isEmpty()) {
-        QDir().rmdir(QFileInfo(pieceFiles.first()).absolutePath());
+    const QDir pieces = QFileInfo(pieceFiles.first()).absoluteDir();
+    QFile::remove(pieces.filePath(QLatin1String(kStoredList)));
+    QDir().rmdir(pieces.path());
+}
+
+bool noteStoredPieces(const QString& folder, const QStringList& pieceFiles, QString& error) {
+    QStringList names;
+    for (const QString& path : storedPieces(folder) + pieceFiles) {
+        names.append(QFileInfo(path).fileName());
     }
+    names.removeDuplicates();
+    return writeFileDurably(QDir(partialMailFolder(folder)).filePath(QLatin1String(kStoredList)),
+                            names.join(u'\n').toUtf8(), error);
+}
+
+QStringList storedPieces(const QString& folder) {
+    const QDir pieces(partialMailFolder(folder));
+    QStringList paths;
+    const QByteArray list = readFile(pieces.filePath(QLatin1String(kStoredList))).value_or("");
+    for (const QByteArray& name : list.split('\n')) {
+        // Only plain names of this folder: the list is never a way out of it.
+        const QString piece = QString::fromUtf8(name);
+        if (!piece.isEmpty() && !piece.contains(u'/') && !piece.startsWith(u'.')) {
+            paths.append(pieces.filePath(piece));
+        }
+    }
+    return paths;
 }

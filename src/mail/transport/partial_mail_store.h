@@ -34,5 +34,11 @@ PartialOutcome keepPartialMail(const QString& folder, const PartialMailInfo& inf
 // The folder of the pieces in the attachment folder `folder`.
 QString partialMailFolder(const QString& folder);
 
-// Removes the pieces of a rebuilt mail, and their folder once it is empty.
+// Removes the pieces of rebuilt mails, the list of storedPieces among them, and their
+// folder once it is empty.
 void removePieces(const QStringList& pieceFiles);
+
+// Pieces whose rebuilt mail a check stored but could not make sure of on the disk: the
+// server keeps them, and a later check removes them once its own records are on the disk.
+bool noteStoredPieces(const QString& folder, const QStringList& pieceFiles, QString& error);
+QStringList storedPieces(const QString& folder);
