@@ -36,6 +36,11 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
         const int result = app.transport().NMailSmtpSendMail(app.SmtpServer, to, app.MailAddress,
                                                              subject, body, attachments);
         if (result >= 0) {
+            QString note;
+            if (app.transport().NMailGetMessage(note) > 0 && !app.ending()) {
+                app.desktop().message(owner.data(), note, QStringLiteral("確認"),
+                                      Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+            }
             return true;
         }
         if (app.ending()) {

@@ -85,8 +85,10 @@ bool pinCertificate(const QString& path, const QString& authority, const QByteAr
     }
     text += encodeCp932(authority + u' ' + formatFingerprint(sha256)) + "\r\n";
     if (!writeFileDurably(path, text, reason, FolderSync::Now, FileAccess::OwnerOnly)) {
-        error =
-            QStringLiteral("信頼する証明書を %1 に記録できませんでした。\n(%2)").arg(path, reason);
+        error = QStringLiteral(
+                    "信頼する証明書を記録できませんでした。ディスクの空きと、"
+                    "★MailDataフォルダに書き込めるかを確かめてください。\n%1 (%2)")
+                    .arg(path, reason);
         return false;
     }
     return true;

@@ -95,11 +95,9 @@ int NMail::NMailSmtpSendMail(const QString& smtpHost, const QString& to, const Q
     }
     const int result =
         sendSmtpMail(*host, state_->network, envelope, *message, error, state_->certificateProblem);
-    if (result < 0) {
-        state_->message = error;
-        return result;
-    }
-    return 1;
+    // A sent mail may still bring a note of what could not be kept.
+    state_->message = error;
+    return result < 0 ? result : 1;
 }
 
 int NMail::NMailGetMessage(QString& message) {

@@ -191,6 +191,15 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
         }
     }
     if (attempt.result == CURLE_OK) {
+        // Sent; but unless the server's TLS is on the disk, a later send cannot tell when
+        // it is stripped.
+        if (!unkept.isEmpty()) {
+            error = QStringLiteral(
+                        "メールは送信しましたが、SMTPサーバー %1 が暗号化 (STARTTLS) に対応して"
+                        "いることを記録できませんでした。ディスクの空きと、★MailDataフォルダに"
+                        "書き込めるかを確かめてください。\n%2 (%3)")
+                        .arg(host.authority(), options.securityFile, unkept);
+        }
         return 0;
     }
     certificate = certificateProblem(attempt.certificate, attempt.result, host,
