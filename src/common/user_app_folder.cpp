@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "durable_file.h"
+
 namespace {
 
 bool isProgram(const QFileInfo& file) {
@@ -32,12 +34,11 @@ bool addEntry(const QFileInfo& source, const QString& target) {
     if (isProgram(source)) {
         return QFile::link(source.absoluteFilePath(), target);
     }
-    if (!QFile::copy(source.absoluteFilePath(), target)) {
-        return false;
-    }
-    // A copy takes the source's permissions; the user's copy must be theirs to change.
-    return QFile::setPermissions(target,
-                                 QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+    // Whole or not at all: a cut copy would count as present and never be copied again.
+    QByteArray bytes;
+    QString error;
+    return readWholeFile(source.absoluteFilePath(), bytes, error) &&
+           writeFileDurably(target, bytes, error, FolderSync::Later);
 }
 
 }  // namespace
