@@ -50,6 +50,7 @@ DurableFile::~DurableFile() {
 }
 
 bool DurableFile::fail() {
+    errno_ = errno;
     error_ = systemReason();
     cancel();
     return false;
@@ -60,6 +61,7 @@ bool DurableFile::open() {
     tempName_ = target + ".XXXXXX";
     fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
     if (fd_ < 0) {
+        errno_ = errno;
         error_ = systemReason();
         tempName_.clear();
         return false;
@@ -106,6 +108,7 @@ bool DurableFile::commit(FolderSync folderSync) {
     tempName_.clear();
     // The new file is in place; a folder that cannot be synced may still lose it in a crash.
     if (folderSync == FolderSync::Now && !SyncFolder(QFileInfo(path_).absolutePath())) {
+        errno_ = errno;
         error_ = systemReason();
         return false;
     }

@@ -34,6 +34,9 @@ class DurableFile {
 
     const QString& path() const { return path_; }
     QString errorString() const { return error_; }
+    // The system's error number of the failure, for a caller that tells a full disk from a
+    // refusal.
+    int errorNumber() const { return errno_; }
 
   private:
     bool fail();
@@ -44,6 +47,7 @@ class DurableFile {
     int fd_ = -1;
     QDateTime modified_;
     QString error_;
+    int errno_ = 0;
 };
 
 // Replaces the whole of `path` with `bytes`, or leaves it as it was: the bytes go to a

@@ -122,8 +122,10 @@ class frmMain : public QMainWindow {
     void buildPictures();
 
     void newDocument();
-    enum class SaveOutcome { Saved, Declined, Failed };
-    // Writes the text to the current file when it changed; the reason in `error` otherwise.
+    // Unnamed: changed text that has no file to go to.
+    enum class SaveOutcome { Saved, Declined, Failed, Unnamed };
+    // Writes the text to the current file when it changed; the box text in `error` when it
+    // failed or there is no file.
     SaveOutcome saveIfModified(QString* error);
     // The text as the file's encoding writes it; nullopt when that would lose characters
     // and the user does not agree.

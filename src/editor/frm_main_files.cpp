@@ -5,6 +5,7 @@
 #include "desktop.h"
 #include "dialog_filter.h"
 #include "editor_text.h"
+#include "failure_detail.h"
 #include "fixed_wrap_edit.h"
 #include "frm_main.h"
 #include "text_file.h"
@@ -19,14 +20,29 @@ QString folderOf(const QString& path) {
     return path.left(cut + 1);
 }
 
-// A failure box: what went wrong and what to do, then the file and the system's reason.
-QString fileFailure(const QString& what, const QString& path, const QString& reason) {
-    return what + u'\n' + QDir::toNativeSeparators(path) + QStringLiteral(" (") + reason + u')';
+// A failure box: what was not saved and what to do, then the file and the system's reason.
+QString saveFailure(const QString& path, const TextWriteFailure& failure) {
+    QString what;
+    switch (failure.problem) {
+        case WriteProblem::DiskFull:
+            what = QStringLiteral(
+                "ファイルに保存できませんでした。ディスクに空きがありません。ファイルは保存前の"
+                "ままです。不要なファイルを消して空きを作ってから、もう一度保存してください。");
+            break;
+        case WriteProblem::NotPermitted:
+            what = QStringLiteral(
+                "ファイルに保存できませんでした。このファイルかフォルダに書き込む許可がありません。"
+                "ファイルは保存前のままです。「名前を付けて保存」で書き込めるフォルダに保存して"
+                "ください。");
+            break;
+        case WriteProblem::Other:
+            what = QStringLiteral(
+                "ファイルに保存できませんでした。ファイルは保存前のままです。保存先のフォルダが"
+                "あるか、書き込めるか、ディスクに空きがあるかを確かめてください。");
+            break;
+    }
+    return what + u'\n' + fileAndReason(path, failure.reason);
 }
-
-const QString kCannotSave = QStringLiteral(
-    "ファイルに保存できませんでした。保存先のフォルダがあるか、書き込めるか、ディスクに空きが"
-    "あるかを確かめてください。");
 
 }  // namespace
 
@@ -37,16 +53,16 @@ frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
     if (currentFile.isEmpty()) {
         *error = QStringLiteral(
             "保存先のファイルが決まっていません。「名前を付けて保存」で保存してください。");
-        return SaveOutcome::Failed;
+        return SaveOutcome::Unnamed;
     }
     const std::optional<QByteArray> bytes =
         bytesToSave(fileText(*rtfEd->document(), currentLineEnd), currentFile);
     if (!bytes) {
         return SaveOutcome::Declined;
     }
-    QString reason;
-    if (!writeTextFile(currentFile, *bytes, &reason)) {
-        *error = fileFailure(kCannotSave, currentFile, reason);
+    TextWriteFailure failure;
+    if (!writeTextFile(currentFile, *bytes, &failure)) {
+        *error = saveFailure(currentFile, failure);
         return SaveOutcome::Failed;
     }
     modified = false;
@@ -70,20 +86,34 @@ std::optional<QByteArray> frmMain::bytesToSave(const QString& text, const QStrin
     return bytes;
 }
 
-// The save inside New stays silent: a failed save leaves the flag set and nothing else. A
-// user who refused to let characters be lost, or to let a "新規作成.TXT" with text in it be
-// emptied, keeps the text: New stops there.
+// Text that never had a file is dropped by New, as it always was. A user who refused to let
+// characters be lost, or to let a "新規作成.TXT" with text in it be emptied, keeps the text:
+// New stops there. So does a save that failed, after telling it: the editor keeps the text
+// that is on no disk.
 void frmMain::newDocument() {
     if (currentFile.contains(kNewFileName)) {
         return;
     }
-    QString ignored;
-    if (saveIfModified(&ignored) == SaveOutcome::Declined) {
+    QString error;
+    const SaveOutcome saved = saveIfModified(&error);
+    if (saved == SaveOutcome::Declined) {
+        return;
+    }
+    if (saved == SaveOutcome::Failed) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
         return;
     }
     const QString newFile = folderOf(currentFile) + kNewFileName;
-    // Emptying the editor is a change, and the change is saved into the new file.
-    if ((modified || !rtfEd->document()->isEmpty()) && !mayEmptyNewFile(newFile)) {
+    // Emptying the editor is a change, and the change is saved into the new file: it is
+    // written before the editor is emptied, so a failure leaves both as they were.
+    const bool emptying = modified || !rtfEd->document()->isEmpty();
+    if (emptying && !mayEmptyNewFile(newFile)) {
+        return;
+    }
+    TextWriteFailure failure;
+    if (emptying && !writeTextFile(newFile, QByteArray(), &failure)) {
+        desktop_.message(this, saveFailure(newFile, failure), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Exclamation);
         return;
     }
     if (!rtfEd->document()->isEmpty()) {
@@ -94,7 +124,6 @@ void frmMain::newDocument() {
     currentEncoding = TextEncoding::Cp932;
     currentLineEnd = LineEnd::CrLf;
     currentDamaged = false;
-    saveIfModified(&ignored);
     modified = false;
     setWindowTitle(kNewFileName + QStringLiteral("      ") + QDir::toNativeSeparators(currentFile));
 }
@@ -147,9 +176,9 @@ void frmMain::mnuOPen_Click() {
     const std::optional<TextFileContent> content = readTextFile(path, &error);
     if (!content) {
         desktop_.message(this,
-                         fileFailure(QStringLiteral("ファイルを開けませんでした。ファイルがあるか、"
-                                                    "読めるかを確かめてください。"),
-                                     path, error),
+                         QStringLiteral("ファイルを開けませんでした。ファイルがあるか、"
+                                        "読めるかを確かめてください。\n") +
+                             fileAndReason(path, error),
                          QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
         return;
     }
@@ -164,7 +193,8 @@ void frmMain::mnuUPdate_Click() {
     modified = true;
     QString error;
     // A refused save was the user's own answer; only a failure needs telling.
-    if (saveIfModified(&error) == SaveOutcome::Failed) {
+    const SaveOutcome saved = saveIfModified(&error);
+    if (saved == SaveOutcome::Failed || saved == SaveOutcome::Unnamed) {
         desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
     }
 }
@@ -184,10 +214,10 @@ void frmMain::mnuSaveAs_Click() {
     if (!bytes) {
         return;
     }
-    QString error;
-    if (!writeTextFile(path, *bytes, &error)) {
-        desktop_.message(this, fileFailure(kCannotSave, path, error), QString(),
-                         Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+    TextWriteFailure failure;
+    if (!writeTextFile(path, *bytes, &failure)) {
+        desktop_.message(this, saveFailure(path, failure), QString(), Desktop::Buttons::Ok,
+                         Desktop::Icon::Exclamation);
         return;
     }
     setWindowTitle(QDir::toNativeSeparators(path));

@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+
 #include "cp932.h"
+#include "durable_file.h"
 
 namespace {
 
@@ -114,15 +116,26 @@ QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless
     return bytes;
 }
 
-bool writeTextFile(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    // A folder that refuses new files may still hold a writable file of that name.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
-        *error = file.errorString();
-        return false;
+bool writeTextFile(const QString& path, const QByteArray& bytes, TextWriteFailure* failure) {
+    DurableFile file(path);
+    if (file.open() && file.write(bytes) && file.commit()) {
+        return true;
     }
-    return true;
+    switch (file.errorNumber()) {
+        case ENOSPC:
+        case EDQUOT:
+            failure->problem = WriteProblem::DiskFull;
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            failure->problem = WriteProblem::NotPermitted;
+            break;
+        default:
+            failure->problem = WriteProblem::Other;
+    }
+    failure->reason = file.errorString();
+    return false;
 }
 
 QString encodingName(TextEncoding encoding) {

@@ -31,9 +31,20 @@ std::optional<TextFileContent> readTextFile(const QString& path, QString* error)
 // The text in `encoding`; `lossless` tells whether every character could be written.
 QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless);
 
-// Creates or replaces the file with `bytes`. Nothing is replaced unless all were
-// written. False with a description in `error`.
-bool writeTextFile(const QString& path, const QByteArray& bytes, QString* error);
+// Why a file could not be written, as far as the user can do something about it.
+enum class WriteProblem { DiskFull, NotPermitted, Other };
+
+struct TextWriteFailure {
+    WriteProblem problem = WriteProblem::Other;
+    QString reason;  // the system's words
+};
+
+// Creates or replaces the file with `bytes`, whole or not at all: a failure leaves the old
+// file byte for byte (a replaced file keeps its mode). A folder that refuses new files is
+// refused too, even when it holds a writable file of that name, as the file could only be
+// overwritten in place and a failure midway would cut it. False with the cause in
+// `failure`.
+bool writeTextFile(const QString& path, const QByteArray& bytes, TextWriteFailure* failure);
 
 // The encoding's name, for a message.
 QString encodingName(TextEncoding encoding);
