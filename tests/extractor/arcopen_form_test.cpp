@@ -186,9 +186,11 @@ TEST_F(ArcopenForm, AnArchiveNamedWithoutADotCannotBecomeItsOwnFolder) {
     form_->Form_OLEDragDrop(*filesDrop({file}));
     ASSERT_EQ(desktop_.messages.size(), 1);
     const QStringList lines = desktop_.messages[0].text.split(u'\n');
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].contains(u"同じ名前のファイルがないか"));
     EXPECT_EQ(lines[1], u"解凍に失敗しました。Error Code:0x6");
+    // The folder that could not be made is named.
+    EXPECT_EQ(lines[2], file);
     // The archive itself is left as it was.
     EXPECT_EQ(QFileInfo(file).size(),
               QFileInfo(testArchive(QStringLiteral("stored_level0.lzh"))).size());

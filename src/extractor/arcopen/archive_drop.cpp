@@ -5,6 +5,8 @@
 
 #include "cp932.h"
 #include "unlha_result_words.h"
+// Only the module's result codes are shared with it, no code.
+#include "../lha/unlha_result.h"
 
 namespace {
 
@@ -19,9 +21,13 @@ QString failureText(const FailedArchive& failed) {
                    "\n解凍先: %1")
             .arg(QDir::toNativeSeparators(parts.folder + parts.baseName));
     }
-    return unlhaResultInWords(*failed.result) +
-           QStringLiteral("\n解凍に失敗しました。Error Code:0x") +
-           QString::number(static_cast<quint32>(*failed.result), 16).toUpper();
+    QString text = unlhaResultInWords(*failed.result) +
+                   QStringLiteral("\n解凍に失敗しました。Error Code:0x") +
+                   QString::number(static_cast<quint32>(*failed.result), 16).toUpper();
+    if (*failed.result == kUnlhaCannotWrite && !failed.detail.isEmpty()) {
+        text += u'\n' + failed.detail;
+    }
+    return text;
 }
 
 }  // namespace

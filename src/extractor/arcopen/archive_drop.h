@@ -35,11 +35,14 @@ struct FailedArchive {
     // The module's result; nothing when the archive was not handed to it because its name
     // does not name a folder of its own.
     std::optional<qint32> result;
+    // What the module names as failed; shown for a file it could not write.
+    QString detail;
 };
 
 // The failure box text. One dropped archive: a line in words on what happened and what to
 // do, then "解凍に失敗しました。Error Code:0x" and the result in upper-case hexadecimal, or,
-// for an archive whose name was refused, the folder it would have gone to. Several: those
+// for an archive whose name was refused, the folder it would have gone to; after a file
+// that could not be written, that file and the system's reason. Several: those
 // two lines per failed archive, the first after the archive's path, so an early failure is
 // not hidden by a later success.
 QString failureMessage(const QList<FailedArchive>& failures, int droppedCount);

@@ -109,9 +109,11 @@ void Form1::extractDropped(const QMimeData& data) {
         Label2->setText(extractingStatus(i + 1, count, path));
         // The call does not return to the event loop: paint the status now.
         Label2->repaint();
-        const qint32 result = module_.Unlha(this, unlhaCommandBytes(unlhaCommandLine(path)));
+        QString detail;
+        const qint32 result =
+            module_.Unlha(this, unlhaCommandBytes(unlhaCommandLine(path)), &detail);
         if (result != 0) {
-            failures.append({path, result});
+            failures.append({path, result, detail});
         }
     }
     if (failures.isEmpty()) {

@@ -17,8 +17,9 @@ class LhaModule {
 
     // False when the module is not found or lacks the entry point.
     bool load(const QString& folder);
-    // Runs one command line; the call returns when the archive is done.
-    qint32 Unlha(QWidget* owner, const QByteArray& commandLine);
+    // Runs one command line; the call returns when the archive is done. On failure,
+    // `detail` receives what the module names as failed (a file and the system's reason).
+    qint32 Unlha(QWidget* owner, const QByteArray& commandLine, QString* detail);
 
   private:
     QLibrary library_;

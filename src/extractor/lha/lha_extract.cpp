@@ -3,12 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
+#include <cerrno>
+#include <cstring>
+
 #include "created_folders.h"
+#include "durable_file.h"
 #include "entry_path.h"
+#include "failure_detail.h"
 #include "lha_reader.h"
+#include "record_file.h"
 #include "target_folder.h"
 #include "unlha_command.h"
 #include "unlha_result.h"
@@ -121,27 +126,62 @@ UnlhaOutcome prepareTarget(const UnlhaCommand& command, CreatedFolders& folders)
     return failure(kUnlhaCannotWrite, command.targetFolder);
 }
 
+// The folders whose entries an extraction changed: each file's and each created folder's
+// parent, synced once at the end rather than after every file.
+class TouchedFolders {
+  public:
+    explicit TouchedFolders(const QString& target) : target_(target) {}
+
+    // The target folder, its parent (it may have been created) and every folder on the
+    // way down to `folder`.
+    void add(const QStringList& folder) {
+        QString path = target_;
+        folders_.insert(QFileInfo(target_).absolutePath());
+        folders_.insert(path);
+        for (const QString& part : folder) {
+            path += u'/' + part;
+            folders_.insert(path);
+        }
+    }
+
+    UnlhaOutcome sync() const {
+        for (const QString& folder : folders_) {
+            if (!SyncFolder(folder)) {
+                return failure(kUnlhaCannotWrite,
+                               fileAndReason(folder, QString::fromLocal8Bit(strerror(errno))));
+            }
+        }
+        return {kUnlhaSuccess, {}};
+    }
+
+  private:
+    QString target_;
+    QSet<QString> folders_;
+};
+
+// The file goes to a temporary name beside its own and takes that name only once its data
+// was written whole and read back clean, so a failure leaves no file under the name (and
+// a file it was to replace, as it was).
 UnlhaOutcome writeFile(LhaReader& reader, const QString& destination, CreatedFolders& folders) {
     if (!folders.make(QFileInfo(destination).path())) {
-        return failure(kUnlhaCannotWrite, destination);
+        return failure(kUnlhaCannotWrite, QDir::toNativeSeparators(destination));
     }
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return failure(kUnlhaCannotWrite, destination);
+    DurableFile out(destination);
+    if (!out.open()) {
+        return failure(kUnlhaCannotWrite, fileAndReason(destination, out.errorString()));
     }
-    const qint32 copied = reader.copyData(
-        [&out](const char* data, qsizetype size) { return out.write(data, size) == size; });
+    const qint32 copied = reader.copyData([&out](const char* data, qsizetype size) {
+        return out.write({data, size});
+    });
+    if (copied == kUnlhaCannotWrite) {
+        return failure(copied, fileAndReason(destination, out.errorString()));
+    }
     if (copied != kUnlhaSuccess) {
-        out.cancelWriting();
-        return failure(copied, copied == kUnlhaCannotWrite ? destination : reader.failureDetail());
+        return failure(copied, reader.failureDetail());
     }
-    if (!out.commit()) {
-        return failure(kUnlhaCannotWrite, destination);
-    }
-    const QDateTime modified = reader.modified();
-    QFile written(destination);
-    if (modified.isValid() && written.open(QIODevice::Append)) {
-        written.setFileTime(modified, QFileDevice::FileModificationTime);
+    out.setModificationTime(reader.modified());
+    if (!out.commit(FolderSync::Later)) {
+        return failure(kUnlhaCannotWrite, fileAndReason(destination, out.errorString()));
     }
     return {kUnlhaSuccess, {}};
 }
@@ -149,6 +189,7 @@ UnlhaOutcome writeFile(LhaReader& reader, const QString& destination, CreatedFol
 UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
                      const QList<PlannedEntry>& planned, CreatedFolders& folders) {
     LhaReader reader(command.archive, names);
+    TouchedFolders touched(command.targetFolder);
     for (const PlannedEntry& entry : planned) {
         const LhaReader::Step step = reader.next();
         if (step != LhaReader::Step::Entry) {
@@ -159,9 +200,13 @@ UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
         UnlhaOutcome done{kUnlhaSuccess, {}};
         if (entry.write && reader.kind() == LhaReader::Kind::File) {
             done = writeFile(reader, destination, folders);
+            touched.add(entry.path.mid(0, entry.path.size() - 1));
         } else {
             if (entry.write && !folders.make(destination)) {
-                return failure(kUnlhaCannotWrite, destination);
+                return failure(kUnlhaCannotWrite, QDir::toNativeSeparators(destination));
+            }
+            if (entry.write) {
+                touched.add(entry.path);
             }
             if (reader.skipData() != kUnlhaSuccess) {
                 done = failure(reader.failure(), reader.failureDetail());
@@ -171,7 +216,7 @@ UnlhaOutcome extract(const UnlhaCommand& command, LhaReader::Names names,
             return done;
         }
     }
-    return {kUnlhaSuccess, {}};
+    return touched.sync();
 }
 
 }  // namespace
