@@ -1,10 +1,10 @@
 #include "file_viewing.h"
 
 #include <QMimeDatabase>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "cp932.h"
+#include "durable_file.h"
 #include "guard_texts.h"
 
 QString joinFolderAndName(QStringView folder, QStringView name) {
@@ -49,22 +49,20 @@ QString copyFileSafely(const QString& source, const QString& target) {
     if (!in.isOpen()) {
         return in.failure();
     }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    DurableFile out(target);
+    if (!out.open()) {
         return out.errorString();
     }
     QByteArray chunk(1 << 16, Qt::Uninitialized);
     for (;;) {
         const qint64 got = in.read(chunk.data(), chunk.size());
         if (got < 0) {
-            out.cancelWriting();
             return in.failure();
         }
         if (got == 0) {
             break;
         }
-        if (out.write(chunk.constData(), got) != got) {
-            out.cancelWriting();
+        if (!out.write(QByteArrayView(chunk.constData(), got))) {
             return out.errorString();
         }
     }

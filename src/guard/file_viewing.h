@@ -31,6 +31,7 @@ QString cutNotice();
 // kShownTextLimit it is cut, after the note that says so.
 QString textForViewing(const FileHead& head);
 
-// Copies `source` to `target` through a temporary file renamed only when complete, so a
-// failed copy leaves any old target whole. Returns an empty string or what went wrong.
+// Copies `source` to `target` through a temporary file that every write and the sync
+// checked and that is renamed only when complete, so a failed copy leaves any old target
+// whole and no temporary file. Returns an empty string or what went wrong.
 QString copyFileSafely(const QString& source, const QString& target);

@@ -14,6 +14,7 @@
 #include "app_folder.h"
 #include "cp932.h"
 #include "desktop.h"
+#include "durable_file.h"
 #include "failure_detail.h"
 #include "file_viewing.h"
 #include "guard_texts.h"
@@ -299,6 +300,8 @@ void Form1::Command3_Click() {
     if (!keywords_.Append({keyword, 1})) {
         reportFailure(text(kRegisterFailed),
                       fileAndReason(keywords_.file().path(), keywords_.errorString()));
+        // A failed write may still have left the record: the list shows what the file holds.
+        Command5_Click();
         return;
     }
     Label2->setText(text(kRegistered));
@@ -307,6 +310,10 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command4_Click() {
+    // An unreadable list would read as an empty one: "nothing swept" would hide it.
+    if (!keywordListReadable()) {
+        return;
+    }
     Text4 = readKeywordSlots(keywords_);
     const SweepResult result = sweepAttachments(appPath(folder_, u"\\添付フォルダ\\"), Text4);
     if (result.deletedKeywords > 0) {
@@ -321,11 +328,13 @@ void Form1::Command4_Click() {
 
 void Form1::Command5_Click() {
     List1->clear();
-    QFile file(keywords_.file().path());
-    if (!file.exists()) {
-        file.open(QIODevice::WriteOnly);
+    const QString list = keywords_.file().path();
+    QString error;
+    if (!QFileInfo::exists(list) && !writeFileDurably(list, {}, error)) {
+        reportFailure(text(kListNotCreated), fileAndReason(list, error));
+    } else {
+        keywordListReadable();
     }
-    file.close();
     for (const KeywordRecord& record : keywords_.ReadAll()) {
         List1->addItem(record.Keyword);
     }
@@ -343,6 +352,16 @@ void Form1::Timer1_Timer() {
 void Form1::placeLabel2(int top) {
     label2Top_ = top;
     Label2->move(twipsToPixels(kImageLeft), twipsToPixels(top));
+}
+
+bool Form1::keywordListReadable() {
+    const QString list = keywords_.file().path();
+    QFile file(list);
+    if (!file.exists() || file.open(QIODevice::ReadOnly)) {
+        return true;
+    }
+    reportFailure(text(kListUnreadable), fileAndReason(list, file.errorString()));
+    return false;
 }
 
 void Form1::reportFailure(const QString& what, const QString& detail) {

@@ -81,6 +81,8 @@ class Form1 : public QWidget {
     void placeLabel2(int top);
     void showFile(const QString& path);
     void offerOtherFile(const QString& path);
+    // False, after telling it, when the keyword list is there but cannot be read.
+    bool keywordListReadable();
     void reportFailure(const QString& what, const QString& detail);
 
     QString folder_;

@@ -67,6 +67,12 @@ inline constexpr QStringView kDeleteFailed =
 inline constexpr QStringView kCompactFailed =
     u"キーワード一覧を整理できませんでした。一覧は元のままです。Holdfastのフォルダに書き込める"
     u"か、ディスクに空きがあるかを確かめてください。";
+inline constexpr QStringView kListNotCreated =
+    u"キーワード一覧のファイルを作れませんでした。Holdfastのフォルダに書き込めるか、ディスクに"
+    u"空きがあるかを確かめてください。";
+inline constexpr QStringView kListUnreadable =
+    u"キーワード一覧のファイルを読めませんでした。ファイルが読めるかを確かめてください。"
+    u"読めるまで、ウイルス自動削除は何も削除しません。";
 inline constexpr QStringView kSweepRefused =
     u"次のファイルは削除できませんでした。ファイルを使っているプログラムを閉じ、添付フォルダに"
     u"書き込めるかを確かめてから、もう一度ウイルス自動削除を実行してください。";

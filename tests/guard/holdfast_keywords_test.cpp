@@ -1,3 +1,5 @@
+#include <QDir>
+
 #include "cp932.h"
 #include "guard_fixture.h"
 #include "guard_texts.h"
@@ -114,6 +116,24 @@ TEST_F(HoldfastKeywords, DeleteWithoutASelectionAsksNothingAndWritesNothing) {
     form.Command2_Click();
     EXPECT_EQ(desktop.messageTexts(), QStringList{kNothingSelected.toString()});
     EXPECT_EQ(listBytes(), before);
+}
+
+// A list that cannot be read would read as an empty one: the sweep would report that it found
+// nothing while harmful files stay.
+TEST_F(HoldfastKeywords, AListThatCannotBeReadIsToldAndTheSweepSaysNothingElse) {
+    attach(QStringLiteral("virus.exe"));
+    ASSERT_TRUE(QFile::remove(app.file(QStringLiteral("qsmdata9.data"))));
+    ASSERT_TRUE(QDir(app.path()).mkdir(QStringLiteral("qsmdata9.data")));
+    form.Command5_Click();
+    form.Command4_Click();
+    const QStringList texts = desktop.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    for (const QString& text : texts) {
+        EXPECT_TRUE(text.startsWith(kListUnreadable.toString()));
+        EXPECT_TRUE(
+            text.split(u'\n').value(1).startsWith(app.file(QStringLiteral("qsmdata9.data"))));
+    }
+    EXPECT_TRUE(QFile::exists(attachment(QStringLiteral("virus.exe"))));
 }
 
 }  // namespace
