@@ -9,6 +9,7 @@
 
 #include "cp932.h"
 #include "durable_file.h"
+#include "link_target.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ QByteArray encodeText(const QString& text, TextEncoding encoding, bool* lossless
 }
 
 bool writeTextFile(const QString& path, const QByteArray& bytes, TextWriteFailure* failure) {
-    DurableFile file(path);
+    DurableFile file(linkTarget(path));
     if (file.open() && file.write(bytes) && file.commit()) {
         return true;
     }

@@ -40,9 +40,9 @@ struct TextWriteFailure {
 };
 
 // Creates or replaces the file with `bytes`, whole or not at all: a failure leaves the old
-// file byte for byte (a replaced file keeps its mode). A folder that refuses new files is
-// refused too, even when it holds a writable file of that name, as the file could only be
-// overwritten in place and a failure midway would cut it. False with the cause in
+// file byte for byte (a replaced file keeps its mode; a link keeps pointing to it). A folder that
+// refuses new files is refused too, even when it holds a writable file of that name, as the file
+// could only be overwritten in place and a failure midway would cut it. False with the cause in
 // `failure`.
 bool writeTextFile(const QString& path, const QByteArray& bytes, TextWriteFailure* failure);
 

@@ -6,6 +6,7 @@
 #include "cp932.h"
 #include "durable_file.h"
 #include "guard_texts.h"
+#include "link_target.h"
 
 QString joinFolderAndName(QStringView folder, QStringView name) {
     while (folder.endsWith(u'/') || folder.endsWith(u'\\')) {
@@ -49,7 +50,7 @@ QString copyFileSafely(const QString& source, const QString& target) {
     if (!in.isOpen()) {
         return in.failure();
     }
-    DurableFile out(target);
+    DurableFile out(linkTarget(target));
     if (!out.open()) {
         return out.errorString();
     }

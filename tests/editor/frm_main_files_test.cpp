@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSettings>
 
@@ -180,6 +181,20 @@ TEST_F(NotepaneFiles, OverwriteSaveThatCannotWriteTellsTheUserAndStaysModified) 
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("確かめてください。")));
     EXPECT_TRUE(lines[1].startsWith(window().currentFile + QStringLiteral(" (")));
     EXPECT_TRUE(window().modified);
+}
+
+// A file opened through a link is saved into the file it names; the link stays a link.
+TEST_F(NotepaneFiles, SavingThroughALinkWritesTheFileItNames) {
+    folder.write(QStringLiteral("real.txt"), "old");
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.txt"), folder.file(QStringLiteral("link.txt"))));
+    desktop.fileNames = {folder.file(QStringLiteral("link.txt"))};
+    window().mnuOPen_Click();
+    setText(QStringLiteral("new"));
+    window().mnuUPdate_Click();
+    EXPECT_TRUE(desktop.messages.isEmpty());
+    EXPECT_EQ(folder.read(QStringLiteral("real.txt")), QByteArray("new"));
+    EXPECT_TRUE(QFileInfo(folder.file(QStringLiteral("link.txt"))).isSymLink());
+    EXPECT_FALSE(window().modified);
 }
 
 TEST_F(NotepaneFiles, StartUpShowsNoDialogButAFailedLoadOffersRetryAndSkip) {
