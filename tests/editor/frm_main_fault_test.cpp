@@ -11,6 +11,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <ostream>
 
 #include "fault_injection.h"
 #include "fixed_wrap_edit.h"
@@ -67,6 +68,11 @@ struct FileOperation {
     const char* name;
     std::function<void(Session&)> run;
 };
+
+// Test names show the operation's name.
+void PrintTo(const FileOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
 
 // What the folder holds: each file's bytes, by name.
 using Folder = QMap<QString, QByteArray>;

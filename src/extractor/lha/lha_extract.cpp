@@ -1,7 +1,6 @@
 #include "lha_extract.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
