@@ -11,26 +11,13 @@
 #include "fixed_wrap_edit.h"
 #include "frm_main.h"
 #include "scripted_desktop.h"
+#include "small_disk.h"
 #include "temp_app_folder.h"
 
 namespace {
 
-// Writes into `path` until the disk takes no more; the bytes written.
-qint64 fillDisk(const QString& path) {
-    QFile filler(path);
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return -1;
-    }
-    const QByteArray chunk(512, 'x');
-    qint64 written = 0;
-    for (qint64 piece = 0; (piece = filler.write(chunk)) > 0;) {
-        written += piece;
-    }
-    return written;
-}
-
 TEST(NotepaneFullDisk, OverwriteSaveKeepsTheOldFileByteForByteAndTellsTheUser) {
-    const QString disk = qEnvironmentVariable("NOTEPANE_SMALL_DISK");
+    const QString disk = smallDisk();
     ASSERT_FALSE(disk.isEmpty()) << "run by on_small_disk.sh";
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());

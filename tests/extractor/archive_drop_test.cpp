@@ -33,7 +33,7 @@ TEST(ArcopenDrop, BuildsTheCommandLineStatusAndUpperCaseFailureCodes) {
               u"Extracting(1/2):C:\\dl\\file.lzh");
     // The failure texts themselves are checked through the window; a code the module does
     // not give still gets advice before it.
-    EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0xABC}}, 1),
+    EXPECT_EQ(failureMessage({{QStringLiteral("a.lzh"), 0xABC, {}}}, 1),
               u"解凍できませんでした。書庫が正しいか、解凍先のフォルダに書き込めるかを"
               u"確かめてください。\n解凍に失敗しました。Error Code:0xABC");
 }

@@ -103,7 +103,7 @@ void Form1::extractDropped(const QMimeData& data) {
     for (int i = 0; i < count; ++i) {
         const QString& path = paths.at(i);
         if (!namesOwnFolder(splitDroppedPath(path))) {
-            failures.append({path, std::nullopt});
+            failures.append({path, std::nullopt, {}});
             continue;
         }
         Label2->setText(extractingStatus(i + 1, count, path));

@@ -9,6 +9,7 @@
 
 #include <iostream>
 #include <memory>
+#include <ostream>
 
 #include "fault_injection.h"
 #include "receive_test.h"
@@ -34,6 +35,11 @@ struct Scenario {
     QStringList attachments;  // the files the checks are to leave in the attachment folder
     bool keepOnServer = false;
 };
+
+// Named in the test's list by what it checks, not by its bytes.
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
 Scenario plainCheck() {
     return {"mail check",
