@@ -5,21 +5,77 @@
 #include <QtEndian>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
-// Forces what was written to `fd` onto the disk.
-bool syncToDisk(int fd) {
-    return ::fsync(fd) == 0;
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
+bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// Reads exactly `length` bytes at `offset`; nothing when the file holds fewer.
+std::optional<QByteArray> readAt(int fd, qint64 offset, qint64 length) {
+    QByteArray bytes(length, Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got =
+            ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return std::nullopt;
+        }
+        done += got;
+    }
+    return bytes;
+}
+
+qint64 fileLength(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 ? qint64(info.st_size) : -1;
 }
 
 qint64 fileLength(const QString& path) {
     return QFileInfo(path).size();
+}
+
+// Puts the file back to `length` bytes ending in `tail` at `at`, as it was before a write
+// there. The file is opened again: the failed close of a write may have taken its descriptor.
+bool putBack(const QByteArray& name, qint64 length, qint64 at, const QByteArray& tail) {
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool putBack = ::ftruncate(fd, off_t(length)) == 0 && writeAllAt(fd, tail, at);
+    return ::close(fd) == 0 && putBack;
 }
 
 }  // namespace
@@ -53,23 +109,47 @@ qint16 RecordFile::NextRecordNo() const {
 
 std::optional<qint16> RecordFile::Append(const QByteArray& record) {
     Q_ASSERT(record.size() == recordLength_);
-    const qint64 next = fileLength(path_) / recordLength_ + 1;
-    if (next > kMaxRecords) {
-        fail(QStringLiteral("%1 は %2 件で満杯です。").arg(path_).arg(kMaxRecords));
+    unconfirmed_ = false;
+    const QByteArray name = QFile::encodeName(path_);
+    bool created = false;
+    int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        // Records hold the user's mail and addresses: a new file is for its owner's eyes
+        // alone.
+        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        created = fd >= 0;
+    }
+    if (fd < 0) {
+        fail(systemReason(errno));
         return std::nullopt;
     }
-    QFile file(path_);
-    // Records hold the user's mail and addresses: a new file is for its owner's eyes alone.
-    if (!file.open(QIODevice::ReadWrite, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        fail(file.errorString());
+    const qint64 length = fileLength(fd);
+    const qint64 next = length / recordLength_ + 1;
+    const qint64 at = (next - 1) * recordLength_;
+    // A trailing partial record is written over; its bytes are kept to be put back.
+    const std::optional<QByteArray> tail = length < 0 ? std::nullopt : readAt(fd, at, length - at);
+    if (!tail || next > kMaxRecords) {
+        const int error = errno;
+        ::close(fd);
+        fail(tail ? QStringLiteral("%1 は %2 件で満杯です。").arg(path_).arg(kMaxRecords)
+                  : systemReason(error));
         return std::nullopt;
     }
-    if (!file.seek((next - 1) * recordLength_) || file.write(record) != record.size() ||
-        !file.flush()) {
-        fail(file.errorString());
-        return std::nullopt;
+    const bool written = writeAllAt(fd, record, at);
+    int error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed) {
+        return static_cast<qint16>(next);
     }
-    return static_cast<qint16>(next);
+    error = written ? errno : error;
+    // What did not go whole is taken off again, so that the file is as it was.
+    if (created) {
+        ::unlink(name.constData());
+    } else {
+        putBack(name, length, at, *tail);
+    }
+    fail(systemReason(error));
+    return std::nullopt;
 }
 
 void RecordFile::ReadAll(
@@ -118,21 +198,13 @@ bool RecordFile::MarkDeleted(qint16 n, QByteArray record) {
     return writeAt(n, record);
 }
 
-bool RecordFile::Delete(qint16 n, const QByteArray& record) {
-    const std::optional<QByteArray> before = ReadAt(n);
-    if (!before) {
+bool RecordFile::Delete(qint16 n) {
+    unconfirmed_ = false;
+    // Counted in full width: on a full file the 16-bit next number has no room.
+    if (n < 1 || n > fileLength(path_) / recordLength_) {
         return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
     }
-    if (!MarkDeleted(n, record)) {
-        return false;
-    }
-    if (Compact()) {
-        return true;
-    }
-    const QString why = error_;
-    writeAt(n, *before);
-    error_ = why;
-    return false;
+    return replaceWithSurvivors(true, n);
 }
 
 bool RecordFile::FinishInterruptedDeletes() {
@@ -156,39 +228,63 @@ bool RecordFile::FinishInterruptedDeletes() {
 
 bool RecordFile::writeAt(qint16 n, const QByteArray& record) {
     Q_ASSERT(record.size() == recordLength_);
+    unconfirmed_ = false;
+    const QByteArray name = QFile::encodeName(path_);
+    const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(systemReason(errno));
+    }
+    const qint64 length = fileLength(fd);
+    const qint64 at = qint64(n - 1) * recordLength_;
     // Counted in full width: on a full file the 16-bit next number has no room.
-    if (n < 1 || n > fileLength(path_) / recordLength_) {
-        return fail(QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
+    const std::optional<QByteArray> old =
+        n < 1 || n > length / recordLength_ ? std::nullopt : readAt(fd, at, recordLength_);
+    if (!old) {
+        const int error = errno;
+        ::close(fd);
+        return fail(length < 0 ? systemReason(error)
+                               : QStringLiteral("レコード番号 %1 は範囲外です。").arg(n));
     }
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(qint64(n - 1) * recordLength_) ||
-        file.write(record) != record.size() || !file.flush()) {
-        return fail(file.errorString());
+    const bool written = writeAllAt(fd, record, at);
+    int error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed) {
+        return true;
     }
-    return true;
+    error = written ? errno : error;
+    // A record half written, or written without the close confirming it, goes back to what
+    // it was: a mark that is reported as failed must not delete the record later.
+    putBack(name, length, at, *old);
+    return fail(systemReason(error));
 }
 
 bool RecordFile::Sync() {
-    if (!QFileInfo::exists(path_)) {
-        return true;
+    unconfirmed_ = false;
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT || fail(systemReason(errno));
     }
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadWrite) || ::fdatasync(file.handle()) != 0) {
-        return fail(file.errorString());
+    const bool synced = ::fdatasync(fd) == 0;
+    const int error = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed || !SyncFolder(QFileInfo(path_).absolutePath())) {
+        unconfirmed_ = true;
+        return fail(systemReason(synced ? errno : error));
     }
-    SyncFolder(QFileInfo(path_).absolutePath());
     return true;
 }
 
 bool RecordFile::Compact() {
-    return replaceWithSurvivors(true);
+    unconfirmed_ = false;
+    return replaceWithSurvivors(true, 0);
 }
 
 bool RecordFile::DeleteAll() {
-    return replaceWithSurvivors(false);
+    unconfirmed_ = false;
+    return replaceWithSurvivors(false, 0);
 }
 
-bool RecordFile::replaceWithSurvivors(bool keepLive) {
+bool RecordFile::replaceWithSurvivors(bool keepLive, qint64 dropped) {
     QFile source(path_);
     if (!source.exists()) {
         return true;
@@ -215,10 +311,12 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
     const qsizetype perBatch = qMax<qsizetype>(1, (1 << 20) / recordLength_);
     QByteArray batch(perBatch * recordLength_, Qt::Uninitialized);
     qint64 got = 0;
+    qint64 recordNo = 0;
     while (keepLive && (got = source.read(batch.data(), batch.size())) >= recordLength_) {
         qsizetype kept = 0;
         for (qsizetype at = 0; at + recordLength_ <= got; at += recordLength_) {
-            if (qFromLittleEndian<qint16>(batch.constData() + at + liveFlagOffset_) == 0) {
+            if (++recordNo == dropped ||
+                qFromLittleEndian<qint16>(batch.constData() + at + liveFlagOffset_) == 0) {
                 continue;
             }
             if (kept != at) {
@@ -236,17 +334,28 @@ bool RecordFile::replaceWithSurvivors(bool keepLive) {
     if (source.error() != QFileDevice::NoError) {
         return abandon(source.errorString());
     }
-    if (!temp.flush() || !syncToDisk(temp.handle())) {
+    if (!temp.flush()) {
         return abandon(temp.errorString());
     }
+    if (::fsync(temp.handle()) != 0) {
+        return abandon(systemReason(errno));
+    }
+    // A close can be the first to report that the disk did not take the survivors.
     temp.close();
+    if (temp.error() != QFileDevice::NoError) {
+        return abandon(temp.errorString());
+    }
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(tempPath_).toStdString(),
                             QFile::encodeName(path_).toStdString(), error);
     if (error) {
         return abandon(QString::fromStdString(error.message()));
     }
-    SyncFolder(QFileInfo(path_).absolutePath());
+    // Replaced, but only the folder's sync makes the replacement survive a crash.
+    if (!SyncFolder(QFileInfo(path_).absolutePath())) {
+        unconfirmed_ = true;
+        return fail(systemReason(errno));
+    }
     return true;
 }
 

@@ -28,7 +28,8 @@ class RecordFile {
     qint16 NextRecordNo() const;
 
     // Writes `record` at NextRecordNo (creating the file) and returns that number; nothing
-    // when the file already holds kMaxRecords records or cannot be written.
+    // when the file already holds kMaxRecords records or cannot be written, and then the
+    // file is as it was.
     std::optional<qint16> Append(const QByteArray& record);
 
     // Complete records in order; a trailing partial record is never delivered. `visit`
@@ -39,11 +40,12 @@ class RecordFile {
     std::optional<QByteArray> ReadAt(qint16 n) const;
 
     // Writes `record` at n with its live flag set to 0; only an existing record is written.
+    // A write that fails puts the record back as it was.
     bool MarkDeleted(qint16 n, QByteArray record);
 
-    // Marks record n deleted with `record` and compacts the file. When the compaction
-    // fails, record n is written back as it was: a delete completes or changes nothing.
-    bool Delete(qint16 n, const QByteArray& record);
+    // Takes record n out by one compaction that leaves it behind, so the file is replaced
+    // whole or not at all; a mark written in place first could be left half written.
+    bool Delete(qint16 n);
     // Completes the deletes a crash interrupted between the mark and the compaction:
     // compacts the file when a record's live flag is 0. True when none is left.
     bool FinishInterruptedDeletes();
@@ -53,16 +55,23 @@ class RecordFile {
 
     // Drops every record whose live flag is 0, keeping the order of the others. The
     // survivors go to the temporary file, which is flushed to disk and only then renamed
-    // over the data file: a failure at any point leaves the data file as it was.
+    // over the data file: a failure up to the rename leaves the data file as it was, one
+    // after it is changedButUnconfirmed().
     bool Compact();
     // Leaves an empty file, by the same safe replacement.
     bool DeleteAll();
 
     // What went wrong in the last failed operation, for a message to the user.
     QString errorString() const { return error_; }
+    // Whether the last failed operation did change the file (a compaction renamed into
+    // place, a Sync) but could not make sure that the change is on the disk; otherwise a
+    // failed operation left the file as it was.
+    bool changedButUnconfirmed() const { return unconfirmed_; }
 
   private:
-    bool replaceWithSurvivors(bool keepLive);
+    // Copies the records to the temporary file, leaving out those marked 0 and record
+    // `dropped`, or every one unless `keepLive`, and renames it over the data file.
+    bool replaceWithSurvivors(bool keepLive, qint64 dropped);
     bool writeAt(qint16 n, const QByteArray& record);
     bool fail(const QString& what) const;
 
@@ -71,6 +80,7 @@ class RecordFile {
     int recordLength_;
     int liveFlagOffset_;
     mutable QString error_;
+    bool unconfirmed_ = false;
 };
 
 // Reads and writes the 16-bit little-endian live flag of a record image.

@@ -43,11 +43,12 @@ class RecordStore {
         return file_.MarkDeleted(n, buffer.toBytes());
     }
 
-    // MarkDeleted followed by Compact, all or nothing.
+    // Takes record n out of the file, all or nothing; the buffer is left as a mark would
+    // leave it.
     bool Delete(qint16 n, Record& buffer) {
         buffer.LiveFlag = 0;
         buffer.clearForDeletion();
-        return file_.Delete(n, buffer.toBytes());
+        return file_.Delete(n);
     }
     bool FinishInterruptedDeletes() { return file_.FinishInterruptedDeletes(); }
 
@@ -56,6 +57,7 @@ class RecordStore {
     bool DeleteAll() { return file_.DeleteAll(); }
 
     QString errorString() const { return file_.errorString(); }
+    bool changedButUnconfirmed() const { return file_.changedButUnconfirmed(); }
     // The untyped file, for readers that decode only the fields they show.
     const RecordFile& file() const { return file_; }
 
