@@ -180,6 +180,12 @@ void FriendForm::Command4_Click() {
         AddressStore store = addressStore(app_.folder());
         if (store.Delete(app_.CurrentRecordNo, app_.AddressBuffer)) {
             Label2->setText(QStringLiteral("削除が完了しました"));
+        } else if (store.changedButUnconfirmed()) {
+            app_.desktop().message(
+                this, QStringLiteral("削除しましたが、ディスクに書き込まれたことを確かめられません"
+                                     "でした。コンピュータが止まると、アドレスが元に戻ることが"
+                                     "あります。ディスクに異常がないかを確かめてください。\n") +
+                          fileAndReason(store.file().path(), store.errorString()));
         } else {
             app_.desktop().message(
                 this, QStringLiteral("削除できませんでした。アドレス帳はそのまま残っています。"

@@ -20,6 +20,17 @@ const QString kCannotDelete = QStringLiteral(
     "メールを削除できませんでした。メールは消えずに残っています。★MailDataフォルダに"
     "書き込めるか、ディスクに空きがあるかを確かめてください。");
 
+// The file was replaced, but the disk did not confirm it: a crash may bring the mail back.
+const QString kDeletedUnconfirmed = QStringLiteral(
+    "メールを削除しましたが、ディスクに書き込まれたことを確かめられませんでした。"
+    "コンピュータが止まると、メールが元に戻ることがあります。ディスクに異常がないかを"
+    "確かめてください。");
+
+// The box for a delete that failed, saying whether the mail is still there.
+QString deleteFailure(bool changed, const QString& detail) {
+    return (changed ? kDeletedUnconfirmed : kCannotDelete) + u'\n' + detail;
+}
+
 const QString kNoSelection = QStringLiteral("データが選択されていません");
 const QString kToMyself = QStringLiteral("自分宛です。");
 const QString kConfirmTitle = QStringLiteral("確認");
@@ -41,22 +52,25 @@ QString selectedText(const TextBox& box) {
 
 void TyakuForm::deleteRecord(qint16 n) {
     bool done = false;
+    bool changed = false;
     QString error;
     if (app_.HistoryMode == 1) {
         ReceivedMailStore store = receivedMailStore(app_.folder());
         if (ReceivedLedger::settleBeforeDelete(app_.folder(), error)) {
             done = store.Delete(n, app_.ReceivedBuffer);
+            changed = store.changedButUnconfirmed();
             error = fileAndReason(store.file().path(), store.errorString());
         }
     } else if (app_.HistoryMode == 2) {
         SentMailStore store = sentMailStore(app_.folder());
         done = store.Delete(n, app_.SentBuffer);
+        changed = store.changedButUnconfirmed();
         error = fileAndReason(store.file().path(), store.errorString());
     } else {
         return;
     }
     if (!done) {
-        app_.desktop().message(this, kCannotDelete + u'\n' + error);
+        app_.desktop().message(this, deleteFailure(changed, error));
     }
 }
 
@@ -102,16 +116,19 @@ void TyakuForm::Image9_Click() {
     }
     QString error;
     bool done = false;
+    bool changed = false;
     if (app_.HistoryMode == 1) {
         done = ReceivedLedger::settleBeforeDelete(app_.folder(), error);
         if (done && !(done = received.DeleteAll())) {
+            changed = received.changedButUnconfirmed();
             error = fileAndReason(received.file().path(), received.errorString());
         }
     } else if (!(done = sent.DeleteAll())) {
+        changed = sent.changedButUnconfirmed();
         error = fileAndReason(sent.file().path(), sent.errorString());
     }
     if (!done) {
-        app_.desktop().message(this, kCannotDelete + u'\n' + error);
+        app_.desktop().message(this, deleteFailure(changed, error));
     }
     // Rebuilt from the file, so that a failed delete still shows what is stored.
     Fill();

@@ -47,12 +47,22 @@ void WithdrawSendAttempt(QuillpostApp& app, QWidget* parent, const SentAttempt& 
     SentMailStore store = sentMailStore(app.folder());
     if (const auto recordNo = findAttempt(store, attempt)) {
         SentMailRecord buffer = SentMailRecord::fromBytes(attempt.image);
-        if (!store.Delete(*recordNo, buffer)) {
+        const bool withdrawn = store.Delete(*recordNo, buffer);
+        if (!withdrawn) {
             app.desktop().message(
-                parent, QStringLiteral("送信できなかったメールの記録を送信履歴から"
-                                       "消せませんでした。送信履歴から削除してください。\n") +
-                            fileAndReason(store.file().path(), store.errorString()));
-        } else if (app.HistoryMode == 2 && app.isTyakuFormLoaded() && app.tyakuForm().isVisible()) {
+                parent,
+                (store.changedButUnconfirmed()
+                     ? QStringLiteral("送信できなかったメールの記録を送信履歴から消しましたが、"
+                                      "ディスクに書き込まれたことを確かめられませんでした。"
+                                      "送信履歴に残っていたら削除してください。\n")
+                     : QStringLiteral("送信できなかったメールの記録を送信履歴から"
+                                      "消せませんでした。送信履歴から削除してください。\n")) +
+                    fileAndReason(store.file().path(), store.errorString()));
+        }
+        // Also taken out when the disk did not confirm it.
+        const bool gone = withdrawn || store.changedButUnconfirmed();
+        if (gone && app.HistoryMode == 2 && app.isTyakuFormLoaded() &&
+            app.tyakuForm().isVisible()) {
             // Listed while the mail was on its way, the attempt's row would now stand for
             // the record behind it.
             app.tyakuForm().RefillInBackground();
