@@ -19,6 +19,11 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// The reason for a write whose bytes could not be taken off again either.
+QString notUndone(int error) {
+    return QStringLiteral("%1; 書きかけを元に戻せませんでした").arg(systemReason(error));
+}
+
 // Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
 bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
     qsizetype done = 0;
@@ -143,12 +148,9 @@ std::optional<qint16> RecordFile::Append(const QByteArray& record) {
     }
     error = written ? errno : error;
     // What did not go whole is taken off again, so that the file is as it was.
-    if (created) {
-        ::unlink(name.constData());
-    } else {
-        putBack(name, length, at, *tail);
-    }
-    fail(systemReason(error));
+    const bool undone =
+        created ? ::unlink(name.constData()) == 0 : putBack(name, length, at, *tail);
+    fail(undone ? systemReason(error) : notUndone(error));
     return std::nullopt;
 }
 
@@ -254,8 +256,7 @@ bool RecordFile::writeAt(qint16 n, const QByteArray& record) {
     error = written ? errno : error;
     // A record half written, or written without the close confirming it, goes back to what
     // it was: a mark that is reported as failed must not delete the record later.
-    putBack(name, length, at, *old);
-    return fail(systemReason(error));
+    return fail(putBack(name, length, at, *old) ? systemReason(error) : notUndone(error));
 }
 
 bool RecordFile::Sync() {
