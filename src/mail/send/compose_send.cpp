@@ -126,6 +126,12 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         if (abandoned()) {
             return;
         }
+        // A mail the history cannot hold is not sent: the window keeps it for a resend once
+        // there is room, instead of its only copy going out.
+        if (!attempt) {
+            ++failed;
+            continue;
+        }
         const QString typed = form.BodyText->Text();
         if (form.Check1->isChecked()) {
             form.BodyText->SetText(withFortune(typed, form.drawFortune()));
@@ -139,9 +145,7 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
             ++sent;
         } else {
             ++failed;
-            if (attempt) {
-                WithdrawSendAttempt(app, window.data(), *attempt);
-            }
+            WithdrawSendAttempt(app, window.data(), *attempt);
         }
         if (abandoned()) {
             return;

@@ -32,8 +32,9 @@ std::optional<SentAttempt> RecordSendAttempt(QuillpostApp& app, QWidget* parent,
     if (!recordNo) {
         app.desktop().message(
             parent,
-            QStringLiteral("送信履歴に記録できませんでした。★MailDataフォルダに書き込めるか、"
-                           "ディスクに空きがあるかを確かめてください。\n") +
+            QStringLiteral("送信履歴に記録できないため、このメールは送信しませんでした。"
+                           "★MailDataフォルダに書き込めるか、ディスクに空きがあるかを確かめてから、"
+                           "もう一度送信してください。\n") +
                 fileAndReason(store.file().path(), store.errorString()));
         return std::nullopt;
     }
