@@ -270,15 +270,15 @@ void Form1::Command2_Click() {
         desktop_.message(this, text(kDeleteQuestion), text(kConfirmTitle), Desktop::Buttons::YesNo,
                          Desktop::Icon::Question);
     if (answer == Desktop::Answer::Yes) {
-        // The record keeps its name until the compaction drops it, so a failed compaction
-        // never leaves a blank line that would end the sweep.
+        // One replacement of the list without the keyword: a failure leaves the list as it
+        // was, never a blank line that would end the sweep.
         KeywordRecord record = keywords_.ReadAt(recordNo).value_or(KeywordRecord{});
-        if (!keywords_.MarkDeleted(recordNo, record)) {
-            reportFailure(text(kDeleteFailed),
-                          fileAndReason(keywords_.file().path(), keywords_.errorString()));
+        if (!keywords_.Delete(recordNo, record)) {
+            reportFailure(
+                text(keywords_.changedButUnconfirmed() ? kDeleteUnconfirmed : kDeleteFailed),
+                fileAndReason(keywords_.file().path(), keywords_.errorString()));
         }
-    }
-    if (!keywords_.Compact()) {
+    } else if (!keywords_.Compact()) {
         reportFailure(text(kCompactFailed),
                       fileAndReason(keywords_.file().path(), keywords_.errorString()));
     }

@@ -62,8 +62,12 @@ inline constexpr QStringView kRegisterFailed =
     u"キーワードを登録できませんでした。Holdfastのフォルダに書き込めるか、ディスクに空きが"
     u"あるかを確かめてください。";
 inline constexpr QStringView kDeleteFailed =
-    u"キーワードを削除できませんでした。キーワード一覧のファイルに書き込めるかを確かめて"
-    u"ください。";
+    u"キーワードを削除できませんでした。一覧は元のままです。キーワード一覧のファイルに書き込める"
+    u"か、ディスクに空きがあるかを確かめてください。";
+inline constexpr QStringView kDeleteUnconfirmed =
+    u"キーワードを削除しましたが、ディスクに書き込まれたことを確かめられませんでした。"
+    u"コンピュータが止まると、キーワードが元に戻ることがあります。ディスクに異常がないかを"
+    u"確かめてください。";
 inline constexpr QStringView kCompactFailed =
     u"キーワード一覧を整理できませんでした。一覧は元のままです。Holdfastのフォルダに書き込める"
     u"か、ディスクに空きがあるかを確かめてください。";

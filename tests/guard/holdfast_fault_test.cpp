@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QListWidget>
 #include <QTest>
 
 #include <iostream>
@@ -85,6 +86,43 @@ TEST(HoldfastFaults, EveryFailingCallOfARegistrationKeepsTheListWholeAndIsTold) 
         });
     std::cout << "Holdfast keyword add: " << faults << " runs with a fault\n";
     EXPECT_GE(faults, 2);
+}
+
+// A keyword deleted as the user deletes it: a click on its row, the delete button, Yes.
+TEST(HoldfastFaults, EveryFailingCallOfADeletionKeepsTheListWholeAndIsTold) {
+    QByteArray before;
+    QByteArray after;
+    {
+        Window clean;
+        clean.registerKeyword(QStringLiteral("virus.exe"));
+        before = clean.app.read(kList);
+    }
+    after = before.left(KeywordRecord::Length);
+    const int faults = faultInjection::eachFault(
+        {Call::Open, Call::Write, Call::Sync, Call::Rename, Call::Close}, [&](const Plan& plan) {
+            const std::string what = faultInjection::describe(plan).toStdString();
+            Window window;
+            window.registerKeyword(QStringLiteral("virus.exe"));
+            window.desktop.messages.clear();
+            QListWidgetItem* row = window.form->List1->item(1);
+            QTest::mouseClick(window.form->List1->viewport(), Qt::LeftButton, {},
+                              window.form->List1->visualItemRect(row).center());
+            window.desktop.answers = {Desktop::Answer::Yes};
+            faultInjection::arm(plan, window.app.path());
+            QTest::mouseClick(window.form->Command2, Qt::LeftButton);
+            const bool fired = faultInjection::disarm();
+            const QByteArray now = window.app.read(kList);
+            EXPECT_TRUE(now == before || now == after) << what;
+            EXPECT_EQ(window.form->List1->count(), now.size() / KeywordRecord::Length) << what;
+            // The question, then a box for a failure alone.
+            EXPECT_EQ(window.desktop.messages.size(), fired ? 2 : 1) << what;
+            if (!fired) {
+                EXPECT_EQ(now, after) << what;
+            }
+            return fired;
+        });
+    std::cout << "Holdfast keyword delete: " << faults << " runs with a fault\n";
+    EXPECT_GE(faults, 4);
 }
 
 // The list that Holdfast creates empty at its start: there or not, and told when not.
