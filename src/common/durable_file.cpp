@@ -19,12 +19,13 @@ QString systemReason() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Writes all of `bytes`, going on after a short write; a short write that cannot go on
-// leaves errno set.
-bool writeAll(int fd, QByteArrayView bytes) {
+}  // namespace
+
+bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        const ssize_t written =
+            ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -39,8 +40,6 @@ bool writeAll(int fd, QByteArrayView bytes) {
     }
     return true;
 }
-
-}  // namespace
 
 DurableFile::DurableFile(QString path, FileAccess access)
     : path_(std::move(path)), access_(access) {}
@@ -59,6 +58,7 @@ bool DurableFile::fail() {
 bool DurableFile::open() {
     const QByteArray target = QFile::encodeName(path_);
     tempName_ = target + ".XXXXXX";
+    written_ = 0;
     fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         errno_ = errno;
@@ -83,7 +83,11 @@ bool DurableFile::open() {
 
 bool DurableFile::write(QByteArrayView bytes) {
     Q_ASSERT(fd_ >= 0);
-    return writeAll(fd_, bytes) || fail();
+    if (!writeAllAt(fd_, bytes, written_)) {
+        return fail();
+    }
+    written_ += bytes.size();
+    return true;
 }
 
 bool DurableFile::commit(FolderSync folderSync) {

@@ -45,6 +45,7 @@ class DurableFile {
     FileAccess access_;
     QByteArray tempName_;
     int fd_ = -1;
+    qint64 written_ = 0;
     QDateTime modified_;
     QString error_;
     int errno_ = 0;
@@ -57,6 +58,9 @@ class DurableFile {
 bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
                       FolderSync folderSync = FolderSync::Now,
                       FileAccess access = FileAccess::AsUsual);
+
+// Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
+bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset);
 
 // Reads the whole of an existing file into `bytes`: true for a file that is not there
 // (`bytes` empty), false with the reason in `error` for one that exists and cannot be read

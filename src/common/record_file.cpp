@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "durable_file.h"
+
 namespace {
 
 QString systemReason(int error) {
@@ -22,27 +24,6 @@ QString systemReason(int error) {
 // The reason for a write whose bytes could not be taken off again either.
 QString notUndone(int error) {
     return QStringLiteral("%1; 書きかけを元に戻せませんでした").arg(systemReason(error));
-}
-
-// Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
-bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written =
-            ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (written == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += written;
-    }
-    return true;
 }
 
 // Reads exactly `length` bytes at `offset`; nothing when the file holds fewer.
