@@ -106,8 +106,13 @@ void BackForm::CancelCommand_Click() {
 }
 
 void BackForm::Command1_Click() {
+    // The record's body field is padded with spaces to its fixed length: no text of the mail.
+    QString answered = app_.ReceivedBuffer.Body;
+    while (answered.endsWith(u' ')) {
+        answered.chop(1);
+    }
     BodyText->SetText(QGuiApplication::clipboard()->text() + QString::fromUtf16(kPasteSeparator) +
-                      app_.ReceivedBuffer.Body);
+                      answered);
 }
 
 void BackForm::AttachCommand_Click() {
