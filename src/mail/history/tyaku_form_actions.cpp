@@ -13,6 +13,7 @@
 #include "reply/back_form.h"
 #include "routines.h"
 #include "store/received_ledger.h"
+#include "transport/mail_addresses.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ void TyakuForm::Image11_Click() {
     BackForm& back = app_.backForm();
     // The prefix is added as it is, also to a subject that already begins with "Re:".
     back.SubjectText->setText(QStringLiteral("Re:  ") + TrimSpaces(app_.ReceivedBuffer.Subject));
-    back.ToText->setText(TrimSpaces(Text9->text()));
+    back.ToText->setText(senderAsRecipient(TrimSpaces(Text9->text())));
     back.BodyText->SetText(TrimSpaces(app_.ReceivedBuffer.Body));
     Text5->clear();
     back.show();
@@ -168,7 +169,7 @@ void TyakuForm::Image10_Click() {
         return;
     }
     FriendForm& book = app_.friendForm();
-    book.Text4->setText(Text9->text());
+    book.Text4->setText(senderAsRecipient(Text9->text()));
     Text5->clear();
     book.show();
 }

@@ -1,5 +1,6 @@
 #include "transport/header_text.h"
 
+#include "transport/mail_addresses.h"
 #include "transport/mail_charset.h"
 
 #include <optional>
@@ -337,8 +338,5 @@ QString decodeSender(QByteArrayView raw) {
     }
     const QString displayName = decodeHeaderText(name).trimmed();
     const QString addressText = decodeUnlabelledText(address);
-    if (displayName.isEmpty()) {
-        return addressText;
-    }
-    return displayName + QStringLiteral(" <") + addressText + u'>';
+    return mailboxText(displayName, addressText);
 }

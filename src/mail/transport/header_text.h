@@ -17,7 +17,8 @@ QString decodeHeaderText(QByteArrayView raw);
 // charset is already known.
 QString decodeHeaderText(QByteArrayView raw, QString (*decodeRaw)(QByteArrayView));
 
-// A From value as "display name <address>", or the bare address when it has no name.
+// A From value as "display name <address>" (the name quoted where a list needs it), or the
+// bare address when it has no name.
 QString decodeSender(QByteArrayView raw);
 
 // The bytes before the blank line that ends the header, with the last line's CR LF.

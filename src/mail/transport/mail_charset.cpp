@@ -169,10 +169,40 @@ bool isIso2022JpCharset(QByteArrayView charset) {
 }
 
 std::optional<QByteArray> encodeIso2022Jp(QStringView text) {
-    QStringEncoder encoder("ISO-2022-JP");
-    QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError() || decodeIso2022Jp(bytes) != text) {
+    QByteArray bytes;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        end = end < 0 ? text.size() : end;
+        // A fresh encoder per line starts each line in ASCII; the line is closed back to
+        // ASCII before its line end (and at the end of the text), as readers expect.
+        QStringEncoder encoder("ISO-2022-JP");
+        QByteArray line = encoder.encode(text.sliced(start, end - start));
+        if (encoder.hasError()) {
+            return std::nullopt;
+        }
+        const qsizetype escape = line.lastIndexOf('\x1b');
+        if (escape >= 0 && !line.sliced(escape).startsWith("\x1b(B")) {
+            line += "\x1b(B";
+        }
+        bytes += line;
+        if (end < text.size()) {
+            bytes += '\n';
+        }
+        start = end + 1;
+    }
+    if (decodeIso2022Jp(bytes) != text) {
         return std::nullopt;
     }
     return bytes;
+}
+
+QByteArray unlabelledTextCharset(QByteArrayView bytes) {
+    if (hasIso2022Escape(bytes)) {
+        return "ISO-2022-JP";
+    }
+    if (isAscii(bytes)) {
+        return {};
+    }
+    return isValidUtf8(bytes) ? "UTF-8" : "Shift_JIS";
 }

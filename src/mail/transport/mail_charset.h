@@ -23,5 +23,10 @@ bool readsAsCp932(QByteArrayView bytes);
 // the escape sequences seen before.
 bool isIso2022JpCharset(QByteArrayView charset);
 
-// The text as ISO-2022-JP, or nothing when it does not come back unchanged from it.
+// The text as ISO-2022-JP, every line ending in ASCII (ESC ( B), or nothing when it does
+// not come back unchanged from it.
 std::optional<QByteArray> encodeIso2022Jp(QStringView text);
+
+// The charset label for a text file of unknown charset, read as decodeUnlabelledText reads
+// it (code page 932 goes as "Shift_JIS", the name Japanese readers know); empty for ASCII.
+QByteArray unlabelledTextCharset(QByteArrayView bytes);

@@ -8,20 +8,12 @@
 #include <QMimeDatabase>
 
 #include "transport/mail_charset.h"
+#include "transport/outgoing_words.h"
 
 namespace {
 
-// Characters per encoded word, short enough that every word stays within 75 characters.
-constexpr qsizetype kWordChars = 12;
-
-bool isAscii(QStringView text) {
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
+// The longest line, without its CR LF, that a part may carry unencoded (RFC 5322 2.1.1).
+constexpr qsizetype kLineBytes = 998;
 
 QString withCrLf(const QString& text) {
     QString lines = text;
@@ -31,39 +23,51 @@ QString withCrLf(const QString& text) {
     return lines;
 }
 
-// Pieces of at most kWordChars characters, never splitting a surrogate pair.
-QStringList wordPieces(const QString& text) {
-    QStringList pieces;
+bool linesFit(QByteArrayView bytes) {
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = std::min(text.size(), start + kWordChars);
-        if (end < text.size() && text[end].isLowSurrogate()) {
-            ++end;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end;
+        if (end - start - (end > start && bytes[end - 1] == '\r' ? 1 : 0) > kLineBytes) {
+            return false;
         }
-        pieces.append(text.sliced(start, end - start));
-        start = end;
+        start = end + 1;
     }
-    return pieces;
+    return true;
 }
 
-// An RFC 2047 value in GMime's raw form (leading space, folded, ending in a newline).
-QByteArray encodedHeaderValue(const QString& text) {
-    if (isAscii(text)) {
+// A header value as it goes: the text itself when plain, else encoded words.
+QByteArray headerValue(const QString& text, qsizetype used) {
+    if (isPlainHeaderText(text)) {
         return ' ' + text.toLatin1() + '\n';
     }
-    QByteArray raw;
-    const bool iso2022 = encodeIso2022Jp(text).has_value();
-    for (const QString& piece : wordPieces(text)) {
-        const QByteArray bytes = iso2022 ? *encodeIso2022Jp(piece) : piece.toUtf8();
-        raw += (iso2022 ? " =?ISO-2022-JP?B?" : " =?UTF-8?B?") + bytes.toBase64() + "?=\n";
-    }
-    return raw;
+    return foldedValue(encodedWords(text), used);
 }
 
 void setRawHeader(GMimeObject* object, const char* name, const QByteArray& rawValue) {
     GMimeHeaderList* headers = g_mime_object_get_header_list(object);
     g_mime_header_list_set(headers, name, "", nullptr);
     g_mime_header_set_raw_value(g_mime_header_list_get_header(headers, name), rawValue.constData());
+}
+
+// The To value: each display name quoted or encoded as it needs, the lists' commas
+// between mailboxes only.
+QByteArray toValue(const QStringList& recipients) {
+    QByteArrayList tokens;
+    for (qsizetype i = 0; i < recipients.size(); ++i) {
+        const QString name = displayNameOf(recipients[i]);
+        const QByteArray address = bareAddress(recipients[i]);
+        if (name.isEmpty() || isPlainHeaderText(name)) {
+            tokens.append(mailboxText(name, QString::fromUtf8(address)).toUtf8());
+        } else {
+            tokens.append(encodedWords(name));
+            tokens.append('<' + address + '>');
+        }
+        if (i + 1 < recipients.size()) {
+            tokens.last() += ',';
+        }
+    }
+    return foldedValue(tokens, 3);
 }
 
 GMimePart* partWithContent(const char* type, const char* subtype, const QByteArray& bytes,
@@ -78,10 +82,15 @@ GMimePart* partWithContent(const char* type, const char* subtype, const QByteArr
     return part;
 }
 
+// ISO-2022-JP goes as 7bit, what Japanese readers expect, while every line fits; a longer
+// line goes in base64, which every reader decodes and no server refuses. Text beyond
+// ISO-2022-JP goes as UTF-8 in base64.
 GMimePart* textPart(const QString& body) {
     const QString text = withCrLf(body);
     if (const std::optional<QByteArray> jis = encodeIso2022Jp(text)) {
-        GMimePart* part = partWithContent("text", "plain", *jis, GMIME_CONTENT_ENCODING_7BIT);
+        GMimePart* part = partWithContent(
+            "text", "plain", *jis,
+            linesFit(*jis) ? GMIME_CONTENT_ENCODING_7BIT : GMIME_CONTENT_ENCODING_BASE64);
         g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", "ISO-2022-JP");
         return part;
     }
@@ -89,6 +98,33 @@ GMimePart* textPart(const QString& body) {
         partWithContent("text", "plain", text.toUtf8(), GMIME_CONTENT_ENCODING_BASE64);
     g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "charset", "UTF-8");
     return part;
+}
+
+// The name in RFC 2231 (UTF-8) for current readers; older ones read the RFC 2047 form of
+// Content-Type's name parameter.
+void nameAttachment(GMimePart* part, const QByteArray& mimeType, const QByteArray& charset,
+                    const QString& fileName) {
+    QByteArray type = ' ' + mimeType;
+    if (!charset.isEmpty()) {
+        type += "; charset=" + charset;
+    }
+    type += ";\n name=";
+    type += isPlainHeaderText(fileName) ? quotedString(fileName)
+                                        : '"' + encodedWords(fileName).join("\n ") + '"';
+    setRawHeader(GMIME_OBJECT(part), "Content-Type", type + '\n');
+
+    QByteArray disposition = " attachment";
+    if (isPlainHeaderText(fileName)) {
+        disposition += ";\n filename=" + quotedString(fileName);
+    } else {
+        const QByteArrayList pieces = rfc2231Pieces(fileName);
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            disposition += ";\n filename*" +
+                           (pieces.size() > 1 ? QByteArray::number(i) + '*' : QByteArray()) + '=' +
+                           pieces[i];
+        }
+    }
+    setRawHeader(GMIME_OBJECT(part), "Content-Disposition", disposition + '\n');
 }
 
 std::optional<GMimePart*> attachmentPart(const QString& path, QString& error) {
@@ -102,35 +138,20 @@ std::optional<GMimePart*> attachmentPart(const QString& path, QString& error) {
                                                  : QStringLiteral("ファイルがありません"));
         return std::nullopt;
     }
+    const QByteArray content = file.readAll();
     const QByteArray mimeName = QMimeDatabase().mimeTypeForFile(path).name().toLatin1();
     const qsizetype slash = mimeName.indexOf('/');
     const QByteArray type = slash > 0 ? mimeName.first(slash) : QByteArray("application");
     const QByteArray subtype = slash > 0 ? mimeName.sliced(slash + 1) : QByteArray("octet-stream");
-    GMimePart* part = partWithContent(type.constData(), subtype.constData(), file.readAll(),
+    GMimePart* part = partWithContent(type.constData(), subtype.constData(), content,
                                       GMIME_CONTENT_ENCODING_BASE64);
-    g_mime_part_set_filename(part, QFileInfo(path).fileName().toUtf8().constData());
+    nameAttachment(part, type + '/' + subtype,
+                   type == "text" ? unlabelledTextCharset(content) : QByteArray(),
+                   QFileInfo(path).fileName());
     return part;
 }
 
 }  // namespace
-
-QStringList splitRecipients(const QString& list) {
-    QStringList recipients;
-    for (const QString& piece : list.split(u',')) {
-        if (!piece.trimmed().isEmpty()) {
-            recipients.append(piece.trimmed());
-        }
-    }
-    return recipients;
-}
-
-QByteArray bareAddress(const QString& recipient) {
-    const qsizetype open = recipient.lastIndexOf(u'<');
-    const qsizetype close = recipient.lastIndexOf(u'>');
-    const QString address =
-        open >= 0 && close > open ? recipient.sliced(open + 1, close - open - 1) : recipient;
-    return address.trimmed().toUtf8();
-}
 
 QStringList splitAttachmentPaths(const QString& list) {
     if (list.trimmed().isEmpty()) {
@@ -154,14 +175,8 @@ std::optional<QByteArray> buildOutgoingMail(const OutgoingMail& mail, QString& e
     GMimeObject* object = GMIME_OBJECT(message.get());
     const QByteArray sender = bareAddress(mail.from);
     g_mime_message_add_mailbox(message.get(), GMIME_ADDRESS_TYPE_FROM, nullptr, sender.constData());
-    for (const QString& recipient : mail.to) {
-        const qsizetype open = recipient.lastIndexOf(u'<');
-        const QByteArray name = open > 0 ? recipient.first(open).trimmed().toUtf8() : QByteArray();
-        g_mime_message_add_mailbox(message.get(), GMIME_ADDRESS_TYPE_TO,
-                                   name.isEmpty() ? nullptr : name.constData(),
-                                   bareAddress(recipient).constData());
-    }
-    setRawHeader(object, "Subject", encodedHeaderValue(mail.subject));
+    setRawHeader(object, "To", toValue(mail.to));
+    setRawHeader(object, "Subject", headerValue(mail.subject, 8));
     GDateTime* now = g_date_time_new_now_local();
     g_mime_message_set_date(message.get(), now);
     g_date_time_unref(now);

@@ -114,6 +114,22 @@ TEST_F(HistoryTest, ReplyPrefixesTheSubjectEvenWhenItHasOne) {
     EXPECT_TRUE(form.Text5->text().isEmpty());
 }
 
+TEST_F(HistoryTest, ASenderWithACommaStaysOneRecipientOfTheReplyAndTheBook) {
+    // Records stored before senders kept their quotes hold the name bare.
+    ReceivedMailRecord record = received(QStringLiteral("A"));
+    record.From = QStringLiteral("Yamada, Taro <taro@example.jp>");
+    receivedMailStore(folder.path()).Append(record);
+    TyakuForm& form = open(1);
+    const QString quoted = QStringLiteral("\"Yamada, Taro\" <taro@example.jp>");
+    click(form, 1);
+    form.Image11_Click();
+    ASSERT_NE(openWindow<BackForm>(), nullptr);
+    EXPECT_EQ(openWindow<BackForm>()->ToText->text(), quoted);
+    click(form, 1);
+    form.Image10_Click();
+    EXPECT_EQ(app->friendForm().Text4->text(), quoted);
+}
+
 TEST_F(HistoryTest, ReplyAndAddressBookInSentModeAreToMyself) {
     storeSent({QStringLiteral("1")});
     TyakuForm& form = open(2);

@@ -72,7 +72,8 @@ TEST(MimeHeader, SenderWithAndWithoutName) {
                            "?= <taka@example.jp>"),
               kJapanese + QStringLiteral(" <taka@example.jp>"));
     EXPECT_EQ(decodeSender("\"Suzuki, Ichiro\" <ichiro@example.jp>"),
-              QStringLiteral("Suzuki, Ichiro <ichiro@example.jp>"));
+              QStringLiteral("\"Suzuki, Ichiro\" <ichiro@example.jp>"))
+        << "the quotes keep the name one recipient of a reply";
     EXPECT_EQ(decodeSender("plain@example.jp"), QStringLiteral("plain@example.jp"));
     EXPECT_EQ(decodeSender("old@example.jp (Old Style)"),
               QStringLiteral("Old Style <old@example.jp>"));
