@@ -1,12 +1,19 @@
 #!/usr/bin/python3
 """A tiny SMTP submission server that can be made to hide its encryption offer, as an
-attacker on the way would.
+attacker on the way would, and to break a mail's transfer.
 
-    scripted_smtp.py --dir DIR [--address ADDRESS] [--starttls-file PATH]
+    scripted_smtp.py --dir DIR [--address ADDRESS] [--starttls-file PATH] [--fault-file PATH]
 
 Listens on ADDRESS (127.0.0.1 unless given). While the file named by --starttls-file
-exists, a new session's EHLO offers STARTTLS, and STARTTLS is refused. AUTH PLAIN and
-AUTH LOGIN take any account; MAIL before AUTH is refused with 530, as submission servers
+exists, a new session's EHLO offers STARTTLS, and STARTTLS is refused. The file named by
+--fault-file, read at each DATA, names one fault of the mail's transfer:
+    drop-before-data   hang up on DATA
+    slow-data          answer DATA only after 2 seconds
+    refuse-data        take the whole mail, then refuse it with 554
+    drop-after-data    keep the whole mail, then hang up without an answer
+    stall-after-data   keep the whole mail, then never answer
+    late-reply         keep the whole mail, and answer 250 after 2 seconds
+AUTH PLAIN and AUTH LOGIN take any account; MAIL before AUTH is refused with 530, as submission servers
 do. Each mail taken is kept as DIR/mail/N.eml; every line received is logged to DIR/log.
 Prints the port on one line once it listens; serves every connection in a thread of its
 own until its standard input closes.
@@ -15,6 +22,7 @@ own until its standard input closes.
 import argparse
 import os
 import threading
+import time
 
 from scripted_listener import serve_until_stdin_closes
 
@@ -30,6 +38,14 @@ def keep(folder, data):
     os.makedirs(box, exist_ok=True)
     with open(os.path.join(box, "%06d.eml" % number), "wb") as f:
         f.write(data)
+
+
+def fault(args):
+    try:
+        with open(args.fault_file) as f:
+            return f.read().strip()
+    except (OSError, TypeError):
+        return ""
 
 
 def serve(conn, args):
@@ -86,6 +102,11 @@ def serve(conn, args):
             recipients += 1
             out.write(b"250 OK\r\n")
         elif verb == b"DATA" and recipients:
+            made = fault(args)
+            if made == "drop-before-data":
+                return
+            if made == "slow-data":
+                time.sleep(2)
             out.write(b"354 End data with <CR><LF>.<CR><LF>\r\n")
             data = b""
             while True:
@@ -95,8 +116,19 @@ def serve(conn, args):
                 if text == b".\r\n":
                     break
                 data += text[1:] if text.startswith(b".") else text
-            keep(args.dir, data)
             sender = False
+            if made == "refuse-data":
+                out.write(b"554 5.6.0 message refused\r\n")
+                continue
+            keep(args.dir, data)
+            if made == "drop-after-data":
+                return
+            if made == "stall-after-data":
+                while inp.readline():
+                    pass
+                return
+            if made == "late-reply":
+                time.sleep(2)
             out.write(b"250 OK queued\r\n")
         elif verb == b"RSET":
             sender = False
@@ -115,6 +147,7 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--address", default="127.0.0.1")
     parser.add_argument("--starttls-file")
+    parser.add_argument("--fault-file")
     args = parser.parse_args()
     serve_until_stdin_closes(args.address, lambda conn: serve(conn, args))
 

@@ -22,7 +22,8 @@ int sliceMs(const QDeadlineTimer& deadline) {
 
 }  // namespace
 
-CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline) {
+CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline,
+                     const std::function<bool()>& stop) {
     while (true) {
         int running = 0;
         const CURLMcode performed = curl_multi_perform(multi, &running);
@@ -40,6 +41,9 @@ CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline) {
         }
         curl_multi_poll(multi, nullptr, 0, sliceMs(deadline), nullptr);
         processPendingEvents();
+        if (stop && stop()) {
+            return CURLE_ABORTED_BY_CALLBACK;
+        }
     }
 }
 

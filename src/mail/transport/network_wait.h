@@ -5,12 +5,16 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 
+#include <functional>
+
 // libcurl waits that keep the window alive: the user-interface thread waits in short
 // slices and processes pending events between them, until the deadline.
 
 // Drives the transfer of `easy`, already added to `multi`, to its end; its result, or
-// CURLE_OPERATION_TIMEDOUT when the deadline comes first.
-CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline);
+// CURLE_OPERATION_TIMEDOUT when the deadline comes first, or CURLE_ABORTED_BY_CALLBACK
+// when `stop` (asked after the events of each slice) says so.
+CURLcode runTransfer(CURLM* multi, CURL* easy, const QDeadlineTimer& deadline,
+                     const std::function<bool()>& stop = {});
 
 // The settings every connection of one transport shares.
 struct NetworkOptions {

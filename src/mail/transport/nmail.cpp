@@ -19,6 +19,7 @@ struct NMail::State {
     QString message;
     std::optional<CertificateProblem> certificateProblem;
     bool curlStarted = false;
+    bool smtpStopRequested = false;
 };
 
 NMail::NMail() : state_(std::make_unique<State>()) {}
@@ -93,11 +94,20 @@ int NMail::NMailSmtpSendMail(const QString& smtpHost, const QString& to, const Q
     for (const QString& recipient : mail.to) {
         envelope.recipients.append(bareAddress(recipient));
     }
-    const int result =
-        sendSmtpMail(*host, state_->network, envelope, *message, error, state_->certificateProblem);
+    const auto stopRequested = [this] { return state_->smtpStopRequested; };
+    const int result = sendSmtpMail(*host, state_->network, envelope, *message, stopRequested,
+                                    error, state_->certificateProblem);
     // A sent mail may still bring a note of what could not be kept.
     state_->message = error;
     return result < 0 ? result : 1;
+}
+
+void NMail::setSmtpStopRequested(bool requested) {
+    state_->smtpStopRequested = requested;
+}
+
+bool NMail::smtpStopRequested() const {
+    return state_->smtpStopRequested;
 }
 
 int NMail::NMailGetMessage(QString& message) {

@@ -44,6 +44,11 @@ class NMail {
     int NMailSmtpSendMail(const QString& smtpHost, const QString& to, const QString& from,
                           const QString& subject, const QString& body, const QString& attachments);
 
+    // Asks a send under way to stop (see sendSmtpMail), and every send after it until
+    // the request is taken back with false.
+    void setSmtpStopRequested(bool requested);
+    bool smtpStopRequested() const;
+
     // The text of the last error, for display.
     int NMailGetMessage(QString& message);
 

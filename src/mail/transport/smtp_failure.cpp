@@ -25,6 +25,16 @@ bool recipientRefused(const SmtpFailure& failure) {
 }
 
 QString whatHappened(const QString& server, const SmtpFailure& failure) {
+    // Even a mail over the offered SIZE: the server never said no to it.
+    if (!failure.refused && failure.handedOver) {
+        return QStringLiteral(
+                   "メールはSMTPサーバー %1 に最後まで渡しましたが、受け付けたという返事が"
+                   "ないまま%2。メールは届いているかもしれません。"
+                   "送り直すと同じメールが二通届くことがあるので、先に相手に届いたかを"
+                   "確かめてください。")
+            .arg(server, failure.timedOut ? QStringLiteral("応答が途絶えました")
+                                          : QStringLiteral("通信が切れました"));
+    }
     if (tooLarge(failure)) {
         return QStringLiteral(
             "添付ファイルが大きすぎるため、サーバーが受け付けませんでした。"

@@ -9,13 +9,14 @@ enum class SmtpStep { Connecting, Hello, StartTls, LogIn, Sender, Recipient, Dat
 // What is known about a send that did not go through.
 struct SmtpFailure {
     SmtpStep step = SmtpStep::Connecting;
-    bool refused = false;   // the server answered with an error (else the connection failed)
-    bool timedOut = false;  // the server stopped answering
-    long replyCode = 0;     // of the server's last answer, 0 when there was none
-    QString serverReply;    // that answer's last line, as the server sent it
-    QString detail;         // libcurl's description
-    qint64 sizeLimit = 0;   // the SIZE the server offered in its EHLO answer, 0 for none
-    qint64 mailSize = 0;    // bytes of the mail as sent
+    bool refused = false;     // the server answered with an error (else the connection failed)
+    bool timedOut = false;    // the server stopped answering
+    bool handedOver = false;  // the whole mail had gone to the server when it broke off
+    long replyCode = 0;       // of the server's last answer, 0 when there was none
+    QString serverReply;      // that answer's last line, as the server sent it
+    QString detail;           // libcurl's description
+    qint64 sizeLimit = 0;     // the SIZE the server offered in its EHLO answer, 0 for none
+    qint64 mailSize = 0;      // bytes of the mail as sent
 };
 
 // The step a command line sent by the client starts; `current` for a line that starts

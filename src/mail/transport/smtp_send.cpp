@@ -1,5 +1,7 @@
 #include "transport/smtp_send.h"
 
+#include <sys/socket.h>
+
 #include <cstring>
 
 #include "cp932.h"
@@ -43,7 +45,15 @@ struct Attempt {
     QByteArray lastReply;
     qint64 sizeLimit = 0;
     bool quitting = false;
+    // libcurl took the whole mail: from here on a broken dialogue may still have delivered it.
+    bool handedOver = false;
+    curl_socket_t socket = CURL_SOCKET_BAD;
 };
+
+int noteSocket(void* attemptData, curl_socket_t socket, curlsocktype) {
+    static_cast<Attempt*>(attemptData)->socket = socket;
+    return CURL_SOCKOPT_OK;
+}
 
 // The dialogue as libcurl logs it tells what the server's EHLO offered, which command a
 // refusal answered, and the refusal's own words.
@@ -79,7 +89,12 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* atte
 
 // One SMTP transaction. `useSsl` is CURLUSESSL_ALL (STARTTLS or fail) or CURLUSESSL_NONE.
 void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& options,
-              const SmtpEnvelope& envelope, const QByteArray& message, long useSsl, bool logIn) {
+              const SmtpEnvelope& envelope, const QByteArray& message,
+              const std::function<bool()>& stopRequested, long useSsl, bool logIn) {
+    if (stopRequested && stopRequested()) {
+        attempt.result = CURLE_ABORTED_BY_CALLBACK;
+        return;
+    }
     CurlEasy easy(curl_easy_init());
     CurlMulti multi(curl_multi_init());
     if (!easy || !multi) {
@@ -95,6 +110,8 @@ void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& opti
     curl_easy_setopt(easy.get(), CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(easy.get(), CURLOPT_DEBUGFUNCTION, watchDialogue);
     curl_easy_setopt(easy.get(), CURLOPT_DEBUGDATA, &attempt);
+    curl_easy_setopt(easy.get(), CURLOPT_SOCKOPTFUNCTION, noteSocket);
+    curl_easy_setopt(easy.get(), CURLOPT_SOCKOPTDATA, &attempt);
     // A silent server fails the send after the same time as any other network wait.
     curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT,
                      static_cast<long>(std::max(1, options.timeoutMs / 1000)));
@@ -123,7 +140,19 @@ void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& opti
     curl_easy_setopt(easy.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(message.size()));
 
     curl_multi_add_handle(multi.get(), easy.get());
-    attempt.result = runTransfer(multi.get(), easy.get(), QDeadlineTimer(QDeadlineTimer::Forever));
+    // A stop is honoured only while part of the mail is still here: once libcurl has it
+    // all, the server may already be delivering it, and its answer is awaited.
+    const auto stop = [&] {
+        return stopRequested && stopRequested() && upload.position < message.size();
+    };
+    attempt.result =
+        runTransfer(multi.get(), easy.get(), QDeadlineTimer(QDeadlineTimer::Forever), stop);
+    attempt.handedOver = upload.position == message.size();
+    // libcurl would say QUIT on closing and wait for its answer, without processing events;
+    // a server that answers DATA late would then read the QUIT as the mail's first line.
+    if (attempt.result == CURLE_ABORTED_BY_CALLBACK && attempt.socket != CURL_SOCKET_BAD) {
+        ::shutdown(attempt.socket, SHUT_RDWR);
+    }
     curl_multi_remove_handle(multi.get(), easy.get());
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &attempt.replyCode);
     attempt.detail =
@@ -133,8 +162,8 @@ void transact(Attempt& attempt, const MailHost& host, const NetworkOptions& opti
 }  // namespace
 
 int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
-                 const QByteArray& message, QString& error,
-                 std::optional<CertificateProblem>& certificate) {
+                 const QByteArray& message, const std::function<bool()>& stopRequested,
+                 QString& error, std::optional<CertificateProblem>& certificate) {
     certificate.reset();
     QByteArray pin;
     if (!options.pinFile.isEmpty()) {
@@ -145,12 +174,12 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
     const auto attemptWith = [&](long useSsl, bool mayLogIn) {
         Attempt attempt;
         attempt.certificate.pinnedSha256 = pin;
-        transact(attempt, host, options, envelope, message, useSsl, false);
+        transact(attempt, host, options, envelope, message, stopRequested, useSsl, false);
         if (mayLogIn && !envelope.id.isEmpty() && attempt.result != CURLE_OK &&
             attempt.replyCode == 530) {
             attempt = Attempt{};
             attempt.certificate.pinnedSha256 = pin;
-            transact(attempt, host, options, envelope, message, useSsl, true);
+            transact(attempt, host, options, envelope, message, stopRequested, useSsl, true);
         }
         return attempt;
     };
@@ -202,6 +231,10 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
         }
         return 0;
     }
+    if (attempt.result == CURLE_ABORTED_BY_CALLBACK) {
+        error = QStringLiteral("送信を中止しました。メールは送信していません。");
+        return TransportResult::Stopped;
+    }
     certificate = certificateProblem(attempt.certificate, attempt.result, host,
                                      QStringLiteral("SMTP"), attempt.detail);
     if (certificate) {
@@ -219,6 +252,7 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
     failure.step = attempt.step;
     failure.refused = isRefusal(attempt.result) && attempt.replyCode >= 400;
     failure.timedOut = attempt.result == CURLE_OPERATION_TIMEDOUT;
+    failure.handedOver = attempt.handedOver;
     // A reply code of a dialogue that broke off is only that of the last good answer.
     if (failure.refused) {
         failure.replyCode = attempt.replyCode;
@@ -228,5 +262,8 @@ int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const Smtp
     failure.sizeLimit = attempt.sizeLimit;
     failure.mailSize = message.size();
     error = describeSmtpFailure(host.authority(), failure);
-    return failure.refused ? TransportResult::Refused : TransportResult::NetworkFailure;
+    if (failure.refused) {
+        return TransportResult::Refused;
+    }
+    return failure.handedOver ? TransportResult::MayHaveGone : TransportResult::NetworkFailure;
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 #include "transport/certificate_problem.h"
@@ -25,7 +26,10 @@ struct SmtpEnvelope {
 // server asks for it. A server that offered TLS before and not now gets nothing.
 // 0, or a negative result of transport_results.h with `error` in Japanese: what happened
 // and what to do, then on a second line the server's reply or libcurl's detail (see
-// smtp_failure.h); with UntrustedCertificate, `certificate` says why.
+// smtp_failure.h); with UntrustedCertificate, `certificate` says why. MayHaveGone when
+// the whole mail was handed over and the dialogue broke off before the server answered
+// it. `stopRequested`, asked while events are processed, ends the send with Stopped as
+// long as part of the mail is still to be handed over; after that it is not honoured.
 int sendSmtpMail(const MailHost& host, const NetworkOptions& options, const SmtpEnvelope& envelope,
-                 const QByteArray& message, QString& error,
-                 std::optional<CertificateProblem>& certificate);
+                 const QByteArray& message, const std::function<bool()>& stopRequested,
+                 QString& error, std::optional<CertificateProblem>& certificate);
