@@ -16,6 +16,7 @@
 #include "routines.h"
 #include "send/compose_send.h"
 #include "send/fortune.h"
+#include "send/mail_submission.h"
 #include "show_in_place.h"
 #include "store/mail_records.h"
 #include "units.h"
@@ -242,6 +243,9 @@ void WriteForm::LoadAddressList() {
 }
 
 void WriteForm::closeEvent(QCloseEvent* event) {
+    if (sending_) {
+        StopSending(app_);
+    }
     resizeOuter(QSize(twipsToPixels(kNarrowWidth), frameGeometry().height()));
     setListBackground(kWhite);
     unselectOption2();

@@ -88,7 +88,7 @@ void BackForm::SendCommand_Click() {
     }
     SetSendingLamp(app_, true);
     const bool sent = SubmitMail(app_, this, ToText->text(), SubjectText->text(), BodyText->Text(),
-                                 AttachText->text());
+                                 AttachText->text()) == Submission::Sent;
     if (self.isNull() || app_.ending()) {
         SetSendingLamp(app_, false);
         return;
@@ -103,6 +103,13 @@ void BackForm::SendCommand_Click() {
 
 void BackForm::CancelCommand_Click() {
     Unload();
+}
+
+void BackForm::closeEvent(QCloseEvent* event) {
+    if (sending_) {
+        StopSending(app_);
+    }
+    QuillpostForm::closeEvent(event);
 }
 
 void BackForm::Command1_Click() {

@@ -22,7 +22,8 @@ class BackForm : public QuillpostForm {
     void Command1_Click();
     void AttachCommand_Click();
 
-    // True while a send runs: a further press of the send button is ignored.
+    // True while a send runs: a further press of the send button is ignored, and the
+    // history window does not refill the window.
     bool sending() const { return sending_; }
 
     QPushButton* Command5;
@@ -34,6 +35,10 @@ class BackForm : public QuillpostForm {
     LimitedTextBox* BodyText;
     QLineEdit* AttachText;
     QPushButton* AttachCommand;
+
+  protected:
+    // Closing the window while its reply is on its way stops the send.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     bool sending_ = false;

@@ -40,13 +40,15 @@ QString bulkRecipient(QuillpostApp& app, int pass) {
     return address;
 }
 
-// Whether every pass got through, some did, or none.
-enum class Outcome { AllSent, SomeSent, NoneSent };
+// Whether every pass got through, some may have, some did, or none.
+enum class Outcome { AllSent, SomeUnsure, SomeSent, NoneSent };
 
 QString statusText(Outcome outcome) {
     switch (outcome) {
         case Outcome::AllSent:
             return QStringLiteral("送信完了です。");
+        case Outcome::SomeUnsure:
+            return QStringLiteral("届いたか分からないメールがあります。");
         case Outcome::SomeSent:
             return QStringLiteral("送信できなかったメールがあります。");
         case Outcome::NoneSent:
@@ -100,6 +102,7 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         return false;
     };
     int sent = 0;
+    int unsure = 0;
     int failed = 0;
     const int passes = form.Option2->isChecked() ? form.List1->count() : 1;
     for (int pass = 1; pass <= passes; ++pass) {
@@ -137,12 +140,17 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
             form.BodyText->SetText(withFortune(typed, form.drawFortune()));
         }
         const QString body = form.BodyText->Text();
-        const bool delivered = SubmitMail(app, &form, recipient, form.SubjectText->text(), body,
-                                          form.AttachText->text());
+        const Submission submission = SubmitMail(app, &form, recipient, form.SubjectText->text(),
+                                                 body, form.AttachText->text());
         // The record goes whatever became of the window: the history must not list a mail
-        // as sent that the server never took.
-        if (delivered) {
+        // as sent that the server never took. One that may have gone stays, so that the
+        // user can see it went before sending it again.
+        const bool mayHaveGone =
+            submission == Submission::Sent || submission == Submission::MayHaveGone;
+        if (submission == Submission::Sent) {
             ++sent;
+        } else if (submission == Submission::MayHaveGone) {
+            ++unsure;
         } else {
             ++failed;
             WithdrawSendAttempt(app, window.data(), *attempt);
@@ -152,14 +160,15 @@ void SendComposedMail(QuillpostApp& app, WriteForm& form) {
         }
         // A fortune that never went out is taken back, so that a resend does not carry two;
         // unless the user has edited the body meanwhile.
-        if (!delivered && form.BodyText->Text() == body) {
+        if (!mayHaveGone && form.BodyText->Text() == body) {
             form.BodyText->SetText(typed);
         }
     }
 
-    const Outcome outcome = failed == 0 ? Outcome::AllSent
-                            : sent == 0 ? Outcome::NoneSent
-                                        : Outcome::SomeSent;
+    const Outcome outcome = unsure > 0    ? Outcome::SomeUnsure
+                            : failed == 0 ? Outcome::AllSent
+                            : sent == 0   ? Outcome::NoneSent
+                                          : Outcome::SomeSent;
     form.Label7->setText(statusText(outcome));
     SetSendingLamp(app, false);
     // After a failure the window stays, its status in view, for the mail to be put right

@@ -17,8 +17,8 @@
 #include "transport/server_security.h"
 #include "transport/transport_results.h"
 
-bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
-                const QString& body, const QString& attachments) {
+Submission SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QString& subject,
+                      const QString& body, const QString& attachments) {
     AccountSettings account{app.AccountId, app.AccountPassword};
     if (account.AccountId.isEmpty()) {
         account = readAccountSettings(app.folder());
@@ -29,22 +29,45 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
     app.transport().setPinnedCertificates(pinFile);
     app.transport().setServerSecurityFile(securityFile);
     const QString title = QStringLiteral("送信エラー");
+    app.transport().setSmtpStopRequested(false);
 
     // The transport and the boxes process events, so the window may close meanwhile.
     const QPointer<QWidget> owner(parent);
     while (true) {
         const int result = app.transport().NMailSmtpSendMail(app.SmtpServer, to, app.MailAddress,
                                                              subject, body, attachments);
+        const bool stopAsked = app.transport().smtpStopRequested();
         if (result >= 0) {
             QString note;
-            if (app.transport().NMailGetMessage(note) > 0 && !app.ending()) {
-                app.desktop().message(owner.data(), note, QStringLiteral("確認"),
+            app.transport().NMailGetMessage(note);
+            // The window that was closed to stop it must not leave the user believing so.
+            if (stopAsked) {
+                note.prepend(
+                    QStringLiteral("中止が押されたときには、メールはもうサーバーに"
+                                   "渡っていたため、送信されました。\n"));
+            }
+            if (!note.isEmpty() && !app.ending()) {
+                app.desktop().message(owner.data(), note.trimmed(), QStringLiteral("確認"),
                                       Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
             }
-            return true;
+            return Submission::Sent;
         }
-        if (app.ending()) {
-            return false;
+        if (result == TransportResult::Stopped) {
+            return Submission::Stopped;
+        }
+        if (result == TransportResult::MayHaveGone) {
+            QString message;
+            app.transport().NMailGetMessage(message);
+            if (!app.ending()) {
+                app.desktop().message(owner.data(), message, QStringLiteral("確認"),
+                                      Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+            }
+            return Submission::MayHaveGone;
+        }
+        // Once the user stopped the send, a mail that did not go needs neither a box nor
+        // a question.
+        if (app.ending() || stopAsked) {
+            return Submission::NotSent;
         }
         const auto& certificate = app.transport().certificateProblem();
         if (result == TransportResult::ClearLoginNotAgreed) {
@@ -53,8 +76,8 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
             if (!host ||
                 !askToLogInWithoutTls(app.desktop(), owner.data(), QStringLiteral("SMTP"),
                                       host->authority(), securityFile) ||
-                app.ending()) {
-                return false;
+                app.ending() || app.transport().smtpStopRequested()) {
+                return Submission::NotSent;
             }
             continue;
         }
@@ -63,14 +86,18 @@ bool SubmitMail(QuillpostApp& app, QWidget* parent, const QString& to, const QSt
         }
         // Once pinned, the same server can only fail as a changed certificate: no loop.
         if (!askToTrustCertificate(app.desktop(), owner.data(), title, *certificate, pinFile) ||
-            app.ending()) {
-            return false;
+            app.ending() || app.transport().smtpStopRequested()) {
+            return Submission::NotSent;
         }
     }
     QString message;
     app.transport().NMailGetMessage(message);
     app.desktop().message(owner.data(), message, title);
-    return false;
+    return Submission::NotSent;
+}
+
+void StopSending(QuillpostApp& app) {
+    app.transport().setSmtpStopRequested(true);
 }
 
 bool SmtpServerReady(QuillpostApp& app, QWidget* parent) {
