@@ -46,6 +46,7 @@ class QuillpostApp {
     // Whether a window is loaded, asked without loading it.
     bool isLoaded(const QWidget* form) const;
     bool isTyakuFormLoaded() const { return !tyaku_.isNull(); }
+    bool isBackFormLoaded() const { return !back_.isNull(); }
 
     // Called by a window that is being unloaded.
     void forget(QWidget* form);

@@ -149,6 +149,14 @@ void TyakuForm::Image11_Click() {
         Text15->setFocus();
         return;
     }
+    // Refilling the reply window now would throw away the reply on its way, and whatever
+    // the send leaves in the window for a resend.
+    if (app_.isBackFormLoaded() && app_.backForm().sending()) {
+        app_.desktop().message(
+            this, QStringLiteral("返事を送信中です。送信が終わってから、もう一度「返事を出す」を"
+                                 "押してください。"));
+        return;
+    }
     Text15->setFocus();
     BackForm& back = app_.backForm();
     // The prefix is added as it is, also to a subject that already begins with "Re:".
