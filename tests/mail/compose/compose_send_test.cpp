@@ -47,10 +47,7 @@ class ComposeSendTest : public QuillpostTest {
         ASSERT_TRUE(servers.started()) << servers.error().toStdString();
         QuillpostTest::SetUp();
         // The main window's start-up reads the (absent) server settings: set them after.
-        app->mainForm();
-        app->transport().setTimeoutMs(10000);
-        app->SmtpServer = servers.smtpHost();
-        app->MailAddress = QStringLiteral("hanako@example.jp");
+        useSmtpServer(servers.smtpHost());
     }
 
     WriteForm& form() { return app->writeForm(); }

@@ -34,10 +34,7 @@ class SendFaults : public QuillpostTest, public ::testing::WithParamInterface<bo
     void SetUp() override {
         ASSERT_TRUE(servers.started()) << servers.error().toStdString();
         QuillpostTest::SetUp();
-        app->mainForm();
-        app->transport().setTimeoutMs(10000);
-        app->SmtpServer = servers.smtpHost();
-        app->MailAddress = QStringLiteral("hanako@example.jp");
+        useSmtpServer(servers.smtpHost());
         big = folder.file(QStringLiteral("写真.jpg"));
         folder.write(QStringLiteral("写真.jpg"), QByteArray(5000, '\x7f'));
     }

@@ -20,10 +20,7 @@ class SendOutcomeTest : public QuillpostTest {
     void SetUp() override {
         ASSERT_TRUE(server.started());
         QuillpostTest::SetUp();
-        app->mainForm();
-        app->transport().setTimeoutMs(2000);
-        app->SmtpServer = server.host();
-        app->MailAddress = QStringLiteral("hanako@example.jp");
+        useSmtpServer(server.host(), 2000);
         app->AccountId = QStringLiteral("hanako");
         app->AccountPassword = QStringLiteral("himitsu");
         window = &app->writeForm();

@@ -26,10 +26,7 @@ class SentMailReadingTest : public QuillpostTest {
     void SetUp() override {
         ASSERT_TRUE(servers.started()) << servers.error().toStdString();
         QuillpostTest::SetUp();
-        app->mainForm();
-        app->transport().setTimeoutMs(10000);
-        app->SmtpServer = servers.smtpHost();
-        app->MailAddress = QStringLiteral("hanako@example.jp");
+        useSmtpServer(servers.smtpHost());
     }
 
     // The one mail in taro's mailbox as Python reads it.

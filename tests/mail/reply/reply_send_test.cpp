@@ -20,10 +20,7 @@ class ReplySendTest : public HistoryTest {
     void SetUp() override {
         ASSERT_TRUE(server.started());
         HistoryTest::SetUp();
-        app->mainForm();
-        app->transport().setTimeoutMs(10000);
-        app->SmtpServer = server.host();
-        app->MailAddress = QStringLiteral("hanako@example.jp");
+        useSmtpServer(server.host());
         app->AccountId = QStringLiteral("hanako");
         app->AccountPassword = QStringLiteral("himitsu");
         server.makeFault(QStringLiteral("slow-data"));

@@ -21,6 +21,9 @@ class QuillpostTest : public ::testing::Test {
     // Lets a closed window finish unloading.
     static void settle();
 
+    // Sends from hanako@example.jp through `host`, the main window loaded as at a start.
+    void useSmtpServer(const QString& host, int timeoutMs = 10000);
+
     TempAppFolder folder;
     ScriptedDesktop desktop;
     FakeClock clock;
