@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -185,10 +186,17 @@ void TyakuForm::buildMailBoxes() {
 void TyakuForm::Form_Load() {
     MailListView->setHeaderLabels(
         {QStringLiteral("Subject"), QStringLiteral("From"), QStringLiteral("Date")});
+    // The date column holds a whole date and time, received or sent; the subject takes
+    // what is left.
     const int listWidth = MailListView->width();
-    MailListView->setColumnWidth(0, listWidth / 2);
-    MailListView->setColumnWidth(1, listWidth / 4);
-    MailListView->setColumnWidth(2, listWidth / 4);
+    const int dateWidth =
+        MailListView->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00  00:00:00")) +
+        2 * MailListView->style()->pixelMetric(QStyle::PM_HeaderMargin) +
+        MailListView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 4;
+    const int fromWidth = listWidth / 4;
+    MailListView->setColumnWidth(0, qMax(listWidth / 4, listWidth - fromWidth - dateWidth));
+    MailListView->setColumnWidth(1, fromWidth);
+    MailListView->setColumnWidth(2, dateWidth);
     Text14->hide();
     MainForm& main = app_.mainForm();
     main.Image2->hide();

@@ -9,6 +9,7 @@
 #include "transport/header_params.h"
 #include "transport/header_text.h"
 #include "transport/mail_charset.h"
+#include "transport/mail_date.h"
 #include "transport/uuencoded_blocks.h"
 
 namespace {
@@ -134,7 +135,7 @@ DecodedMail decodeMail(QByteArrayView mail) {
     DecodedMail decoded;
     const QByteArray header = headerBlock(mail);
     decoded.summary.subject = finishedText(decodeHeaderText(headerField(header, "Subject")));
-    decoded.summary.date = finishedText(decodeHeaderText(headerField(header, "Date")));
+    decoded.summary.date = finishedText(localMailDate(headerField(header, "Date")));
     decoded.summary.from = finishedText(decodeSender(headerField(header, "From")));
     // GMime refuses a null buffer, which an empty view may hold.
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
