@@ -3,7 +3,9 @@
 #include "transport/mail_decoding.h"
 
 #include <QMimeDatabase>
-#include <QTextDocumentFragment>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
 
 #include "cp932.h"
 #include "transport/header_params.h"
@@ -30,8 +32,62 @@ QString rawText(QByteArrayView bytes) {
     return text;
 }
 
+// Where a link leads, for a reader of plain text: nothing for a jump within the page or a
+// script, and nothing when the text already says it.
+QString linkTarget(const QString& href, const QString& shown) {
+    const QString target = href.trimmed();
+    if (target.isEmpty() || target.startsWith(u'#') ||
+        target.startsWith(QStringLiteral("javascript:"), Qt::CaseInsensitive)) {
+        return {};
+    }
+    const QString said = shown.trimmed();
+    if (said == target || QStringLiteral("mailto:") + said == target) {
+        return {};
+    }
+    return target;
+}
+
+// A document that never loads what a mail's HTML names: a hostile mail can point at any
+// local file.
+class TextOnlyDocument : public QTextDocument {
+  protected:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+// The text of an HTML part with each link's address after it ("お店のページ <https://…>"),
+// which plain text would otherwise lose.
 QString htmlToText(const QString& html) {
-    QString text = QTextDocumentFragment::fromHtml(html).toPlainText();
+    TextOnlyDocument document;
+    document.setHtml(html);
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            text += u'\n';
+        }
+        QString anchorText;
+        QString anchorHref;
+        const auto endAnchor = [&] {
+            if (const QString target = linkTarget(anchorHref, anchorText); !target.isEmpty()) {
+                text += QStringLiteral(" <") + target + u'>';
+            }
+            anchorText.clear();
+            anchorHref.clear();
+        };
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            const QString href = format.isAnchor() ? format.anchorHref() : QString();
+            if (href != anchorHref) {
+                endAnchor();
+                anchorHref = href;
+            }
+            QString piece = fragment.text();
+            piece.remove(QChar::ObjectReplacementCharacter);
+            text += piece;
+            anchorText += piece;
+        }
+        endAnchor();
+    }
     text.replace(QChar(0x00A0), QChar(u' '));
     text.replace(QChar(QChar::LineSeparator), QChar(u'\n'));
     text.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));

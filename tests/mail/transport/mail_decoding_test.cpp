@@ -76,6 +76,21 @@ TEST(MimeDecoding, HtmlOnlyMailGivesItsText) {
     EXPECT_FALSE(body.contains(u'<'));
 }
 
+// Plain text keeps where each link leads, once, and loads nothing the HTML names.
+TEST(MimeDecoding, HtmlOnlyMailKeepsItsLinkAddresses) {
+    const QByteArray html =
+        "<p><a href=\"https://shop.example.jp/sale\">\xe3\x81\x8a\xe5\xba\x97\xe3\x81\xae"
+        "<b>\xe3\x83\x9a\xe3\x83\xbc\xe3\x82\xb8</b></a> / "
+        "<a href=\"https://example.jp/\">https://example.jp/</a> / <a href=\"#top\">top</a> / "
+        "<a href=\"mailto:info@example.jp\">info@example.jp</a></p>"
+        "<img src=\"file:///dev/zero\">";
+    const QString body =
+        decodeMail(mailText("Content-Type: text/html; charset=utf-8", html)).summary.body;
+    EXPECT_EQ(body.trimmed(),
+              QStringLiteral("お店のページ <https://shop.example.jp/sale> / https://example.jp/ / "
+                             "top / info@example.jp"));
+}
+
 TEST(MimeDecoding, NulInABodyDoesNotCutTheText) {
     const QByteArray mail =
         mailText("Content-Type: text/plain; charset=us-ascii", QByteArray("before\0after\r\n", 14));
