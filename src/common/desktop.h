@@ -27,8 +27,10 @@ class Desktop {
     virtual Answer message(QWidget* parent, const QString& text, const QString& title = {},
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
     // A question with buttons of its own; the index of the chosen one, -1 when closed.
+    // `safeChoice`, when given, is the default button and what Escape or closing the box
+    // chooses, so a key pressed in haste does the harmless thing.
     virtual int choose(QWidget* parent, const QString& text, const QString& title,
-                       const QStringList& choices) = 0;
+                       const QStringList& choices, int safeChoice = -1) = 0;
     // File dialogs; an empty result means cancelled. `filter` is in Qt's form
     // ("Text (*.txt);;All (*)").
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& folder,

@@ -66,12 +66,16 @@ Desktop::Answer QtDesktop::message(QWidget* parent, const QString& text, const Q
 }
 
 int QtDesktop::choose(QWidget* parent, const QString& text, const QString& title,
-                      const QStringList& choices) {
+                      const QStringList& choices, int safeChoice) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text, QMessageBox::NoButton,
                     parent);
     QList<QAbstractButton*> buttons;
     for (const QString& choice : choices) {
         buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+    }
+    if (safeChoice >= 0 && safeChoice < buttons.size()) {
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.at(safeChoice)));
+        box.setEscapeButton(buttons.at(safeChoice));
     }
     box.exec();
     return static_cast<int>(buttons.indexOf(box.clickedButton()));

@@ -12,7 +12,7 @@ class QtDesktop final : public Desktop {
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     int choose(QWidget* parent, const QString& text, const QString& title,
-               const QStringList& choices) override;
+               const QStringList& choices, int safeChoice = -1) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& folder,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& folder,

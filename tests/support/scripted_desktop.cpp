@@ -17,8 +17,11 @@ Desktop::Answer ScriptedDesktop::message(QWidget*, const QString& text, const QS
     return Answer::Ok;
 }
 
-int ScriptedDesktop::choose(QWidget*, const QString& text, const QString&, const QStringList&) {
+int ScriptedDesktop::choose(QWidget*, const QString& text, const QString&,
+                            const QStringList& choices, int safeChoice) {
     choiceTexts.append(text);
+    choiceButtons.append(choices);
+    safeChoices.append(safeChoice);
     if (choiceAnswers.isEmpty()) {
         ADD_FAILURE() << "unscripted choice: " << text.toStdString();
         return -1;

@@ -28,7 +28,7 @@ class ScriptedDesktop final : public Desktop {
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     int choose(QWidget* parent, const QString& text, const QString& title,
-               const QStringList& choices) override;
+               const QStringList& choices, int safeChoice = -1) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& folder,
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& folder,
@@ -49,6 +49,8 @@ class ScriptedDesktop final : public Desktop {
     // What was asked.
     QList<Message> messages;
     QStringList choiceTexts;
+    QList<QStringList> choiceButtons;
+    QList<int> safeChoices;
     QList<FileDialog> fileDialogs;
     QList<bool> printSelectionAvailable;
     QStringList startedPrograms;
