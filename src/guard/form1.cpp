@@ -51,6 +51,8 @@ Form1::Form1(QString folder, Desktop& desktop, QWidget* parent)
     connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });
     connect(Dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
     connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
+    connect(File1, &FileList::chosenByKey, this, &Form1::File1_Click);
+    connect(File1, &FileList::movedByKey, this, &Form1::File1_KeyMove);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -80,9 +82,13 @@ void Form1::buildControls() {
     Image1 = new QLabel(this);
     Image1->setGeometry(twipsRect(kImageLeft, kCaptionEndTop, 3015, 2175));
     Image1->setAlignment(Qt::AlignCenter);
-    Label2 = new QLabel(text(kScrollingCaption), this);
+    Label2 =
+        new QLabel(text(kScrollingCaption).arg(QDir::toNativeSeparators(attachmentFolder())), this);
     Label2->setWordWrap(true);
     Label2->setGeometry(twipsRect(kImageLeft, kCaptionStartTop, 3015, 480));
+    // A folder in the user's home is a long name: the caption grows to show all of it.
+    Label2->resize(Label2->width(),
+                   qMax(Label2->height(), Label2->heightForWidth(Label2->width())));
     Command1 = new QPushButton(text(kHelpButton), this);
     Command1->setGeometry(twipsRect(kImageLeft, 2400, 1000, 420));
     Command4 = new QPushButton(text(kSweepButton), this);
@@ -138,21 +144,27 @@ void Form1::buildControls() {
     for (const QString& root : mountedVolumeRoots()) {
         Drive1->addItem(QDir::toNativeSeparators(root), root);
     }
-    const QString home = QStorageInfo(folder_).rootPath();
+    // The user comes to look at what mail brought: the attachments, not the programs.
+    const QString start = QFileInfo(attachmentFolder()).isDir() ? attachmentFolder() : folder_;
+    const QString home = QStorageInfo(start).rootPath();
     if (Drive1->findData(home) < 0) {
         Drive1->addItem(QDir::toNativeSeparators(home), home);
     }
     Drive1->setCurrentIndex(Drive1->findData(home));
     driveIndex_ = Drive1->currentIndex();
-    Dir1->setPath(folder_);
-    File1->setPath(folder_);
+    Dir1->setPath(start);
+    File1->setPath(start);
+}
+
+QString Form1::attachmentFolder() const {
+    return appPath(folder_, u"\\添付フォルダ");
 }
 
 void Form1::Form_Load() {
     Timer1->start();
     Text3->hide();
     Command5_Click();
-    Text1->setText(QString::number(List1->count()));
+    Text1->setText(QString::number(File1->count()));
 }
 
 void Form1::Drive1_Change() {
@@ -181,10 +193,20 @@ void Form1::File1_Click() {
     }
     Label2->hide();
     Text1->setText(QString::number(File1->count()));
-    showFile(joinFolderAndName(File1->path(), item->text()));
+    showFile(joinFolderAndName(File1->path(), item->text()), true);
 }
 
-void Form1::showFile(const QString& path) {
+void Form1::File1_KeyMove() {
+    const QListWidgetItem* item = File1->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    Label2->hide();
+    Text1->setText(QString::number(File1->count()));
+    showFile(joinFolderAndName(File1->path(), item->text()), false);
+}
+
+void Form1::showFile(const QString& path, bool mayAsk) {
     RegularFile file(path);
     FileHead head;
     // A file too large for a picture is read only as far as the viewer would show it.
@@ -218,7 +240,11 @@ void Form1::showFile(const QString& path) {
             WebBrowser1->showPlainText(textForViewing(head));
             break;
         case ViewKind::Other:
-            offerOtherFile(path);
+            if (mayAsk) {
+                offerOtherFile(path);
+            } else {
+                WebBrowser1->showPlainText(text(kChooseWithEnter));
+            }
             break;
     }
 }
@@ -227,8 +253,9 @@ void Form1::offerOtherFile(const QString& path) {
     const QFileInfo info(path);
     const QString question =
         text(kDownloadQuestion).arg(info.fileName(), QDir::toNativeSeparators(info.path()));
-    const int choice = desktop_.choose(this, question, text(kDownloadTitle),
-                                       {text(kRunChoice), text(kSaveChoice), text(kCancelChoice)});
+    const int choice =
+        desktop_.choose(this, question, text(kDownloadTitle),
+                        {text(kRunChoice), text(kSaveChoice), text(kCancelChoice)}, 2);
     if (choice == 0) {
         if (!desktop_.openUrl(QUrl::fromLocalFile(path))) {
             reportFailure(text(kRunFailed), QDir::toNativeSeparators(path));

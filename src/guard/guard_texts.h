@@ -6,8 +6,8 @@
 namespace guard_text {
 
 inline constexpr QStringView kCaption = u"添付フォルダ";
-inline constexpr QStringView kScrollingCaption =
-    u"添付ファイルは、\\qsmail\\添付フォルダにあります。";
+// %1 is the attachment folder.
+inline constexpr QStringView kScrollingCaption = u"添付ファイルは、%1にあります。";
 inline constexpr QStringView kHelpButton = u"説明";
 inline constexpr QStringView kSweepButton = u"ウイルス自動削除";
 // Nine ideographic spaces sit between the two sentences.
@@ -84,6 +84,9 @@ inline constexpr QStringView kDownloadTitle = u"ファイルのダウンロー�
 inline constexpr QStringView kDownloadQuestion =
     u"ファイル名: %1\n場所: %2\n\nこのファイルは表示できません。"
     u"実行する（開く）前に、ウイルス自動削除を実行して下さい。";
+// Shown in the viewer when the arrow keys stop on a file it cannot show.
+inline constexpr QStringView kChooseWithEnter =
+    u"このファイルは表示できません。Enterキーを押すと、実行する（開く）か保存するかを選べます。";
 inline constexpr QStringView kRunChoice = u"このファイルを上記の場所から実行する（開く）";
 inline constexpr QStringView kSaveChoice = u"このファイルを上記の場所から保存する";
 inline constexpr QStringView kCancelChoice = u"キャンセル";

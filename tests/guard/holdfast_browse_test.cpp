@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QImage>
+#include <QTest>
 
 #include "cp932.h"
 #include "file_viewing.h"
@@ -46,6 +47,50 @@ TEST_F(HoldfastBrowse, FoldersListTheirFilesAndCountThem) {
     EXPECT_EQ(form.Text1->text(), QStringLiteral("2"));
 }
 
+TEST_F(HoldfastBrowse, OpensOnTheAttachmentFolderAndNamesItWhereItReallyIs) {
+    attach(QStringLiteral("a.txt"));
+    attach(QStringLiteral("b.jpg"));
+    Form1 window(app.path(), desktop);
+    EXPECT_EQ(window.File1->path(), QDir::cleanPath(app.attachmentFolder()));
+    EXPECT_EQ(window.File1->count(), 2);
+    EXPECT_EQ(window.Text1->text(), QStringLiteral("2"));
+    EXPECT_TRUE(window.Label2->text().contains(app.attachmentFolder()));
+    EXPECT_FALSE(window.Label2->text().contains(u'\\'));
+}
+
+TEST_F(HoldfastBrowse, WithoutAnAttachmentFolderItOpensOnItsOwnFolder) {
+    ASSERT_TRUE(QDir(app.attachmentFolder()).removeRecursively());
+    Form1 window(app.path(), desktop);
+    EXPECT_EQ(window.File1->path(), QDir::cleanPath(app.path()));
+}
+
+// The arrow keys show what a click shows; a file the viewer cannot show asks its question
+// only on Enter, whose safe answer is the default.
+TEST_F(HoldfastBrowse, ArrowKeysShowEachFileAndEnterAsksAboutAProgram) {
+    QImage(40, 30, QImage::Format_RGB32).save(attachment(QStringLiteral("a.bmp")));
+    attach(QStringLiteral("b.txt"), "text");
+    attach(QStringLiteral("c.exe"), QByteArray::fromHex("4d5a9000"));
+    Form1 window(app.path(), desktop);
+    window.show();
+    window.File1->setFocus();
+    window.File1->setCurrentRow(0);
+    QTest::keyClick(window.File1, Qt::Key_Down);
+    QTest::keyClick(window.File1, Qt::Key_Up);
+    EXPECT_FALSE(window.Image1->pixmap().isNull());
+    EXPECT_TRUE(window.Label2->isHidden());
+    QTest::keyClick(window.File1, Qt::Key_Down);
+    EXPECT_EQ(window.WebBrowser1->toPlainText(), QStringLiteral("text"));
+    QTest::keyClick(window.File1, Qt::Key_End);
+    EXPECT_EQ(window.WebBrowser1->toPlainText(), kChooseWithEnter);
+    EXPECT_TRUE(desktop.choiceTexts.isEmpty());
+
+    desktop.choiceAnswers = {2};
+    QTest::keyClick(window.File1, Qt::Key_Return);
+    ASSERT_EQ(desktop.choiceTexts.size(), 1);
+    EXPECT_EQ(desktop.choiceButtons.last().at(desktop.safeChoices.last()), kCancelChoice);
+    EXPECT_TRUE(desktop.openedUrls.isEmpty());
+}
+
 TEST_F(HoldfastBrowse, ADriveThatIsNotReadyLeavesTheListsWithAMessage) {
     const QString before = form.Dir1->path();
     const int drive = form.Drive1->currentIndex();
@@ -55,10 +100,11 @@ TEST_F(HoldfastBrowse, ADriveThatIsNotReadyLeavesTheListsWithAMessage) {
     EXPECT_EQ(form.Drive1->currentIndex(), drive);
     EXPECT_EQ(form.Dir1->path(), before);
 
-    attach(QStringLiteral("x.txt"));
-    form.Drive1->addItem(QStringLiteral("ready"), app.attachmentFolder());
+    ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("ready"))));
+    app.write(QStringLiteral("ready/x.txt"), "x");
+    form.Drive1->addItem(QStringLiteral("ready"), app.file(QStringLiteral("ready")));
     form.Drive1->setCurrentIndex(form.Drive1->count() - 1);
-    EXPECT_EQ(form.Dir1->path(), QDir::cleanPath(app.attachmentFolder()));
+    EXPECT_EQ(form.Dir1->path(), QDir::cleanPath(app.file(QStringLiteral("ready"))));
     EXPECT_EQ(form.Text1->text(), QStringLiteral("1"));
 }
 
