@@ -7,12 +7,15 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 #include <memory>
 
 #include "extractor_fixtures.h"
 #include "form1.h"
+#include "next_modal.h"
+#include "qt_desktop.h"
 #include "scripted_desktop.h"
 #include "temp_app_folder.h"
 
@@ -81,6 +84,28 @@ TEST(ArcopenWindow, EndsWithAMessageWhenTheModuleIsMissing) {
     EXPECT_EQ(desktop.messages[0].title, u"Error");
     EXPECT_EQ(desktop.messages[0].icon, Desktop::Icon::Critical);
     EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::Ok);
+}
+
+// The box is the desktop's own, over the window that is already shown, not over a window
+// still waiting to be placed.
+TEST(ArcopenWindow, TheMissingModuleBoxStandsOverTheShownWindow) {
+    TempAppFolder folder;
+    QtDesktop desktop;
+    Form1 form(folder.path(), desktop);
+    form.move(300, 200);
+    bool shownUnder = false;
+    QWidget* owner = nullptr;
+    QPoint boxCentre;
+    whenModalShows([&](QWidget* box) {
+        shownUnder = form.isVisible();
+        owner = box->parentWidget();
+        boxCentre = box->frameGeometry().center();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(form.Form_Load());
+    EXPECT_TRUE(shownUnder);
+    EXPECT_EQ(owner, &form);
+    EXPECT_TRUE(form.frameGeometry().contains(boxCentre)) << boxCentre.x() << "," << boxCentre.y();
 }
 
 TEST_F(ArcopenForm, ExtractsEachDroppedArchiveBesideItAndCloses) {

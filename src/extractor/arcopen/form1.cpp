@@ -72,6 +72,9 @@ void Form1::showCharacter() {
 }
 
 bool Form1::Form_Load() {
+    // Shown first, so that the window manager has placed the window and a box stands over it
+    // rather than at the screen's corner.
+    show();
     if (module_.load(folder_)) {
         return true;
     }

@@ -22,7 +22,8 @@ class Form1 : public QWidget {
     QLabel* Label1;
     QLabel* Label2;
 
-    // Looks up the LHA module; false (after telling the user) when the program must end.
+    // Shows the window and looks up the LHA module; false (after telling the user) when the
+    // program must end.
     bool Form_Load();
     void Form_OLEDragDrop(const QMimeData& data);
     void Image1_OLEDragDrop(const QMimeData& data);

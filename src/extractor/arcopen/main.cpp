@@ -33,7 +33,6 @@ int main(int argc, char** argv) {
     if (!form.Form_Load()) {
         return 0;
     }
-    form.show();
     const QList<QUrl> archives = openedArchives(QApplication::arguments());
     QMimeData opened;
     if (!archives.isEmpty()) {
