@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 
@@ -118,32 +119,41 @@ void frmMain::buildMenus() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    mnuFile = menuBar()->addMenu(QStringLiteral("ファイル"));
+    // Mnemonics in the Japanese way, a Latin letter in brackets after the name.
+    mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     mnuFile->setSeparatorsCollapsible(false);
     mnuFile->addSeparator();
-    mnuOPen = item(mnuFile, u"開く", &frmMain::mnuOPen_Click);
+    mnuOPen = item(mnuFile, u"開く(&O)", &frmMain::mnuOPen_Click);
+    mnuOPen->setShortcut(QKeySequence::Open);
     mnuFile->addSeparator();
-    mnuUPdate = item(mnuFile, u"上書き", &frmMain::mnuUPdate_Click);
-    mnuSaveAs = item(mnuFile, u"名前を付けて保存", &frmMain::mnuSaveAs_Click);
+    mnuUPdate = item(mnuFile, u"上書き(&S)", &frmMain::mnuUPdate_Click);
+    mnuUPdate->setShortcut(QKeySequence::Save);
+    mnuSaveAs = item(mnuFile, u"名前を付けて保存(&A)", &frmMain::mnuSaveAs_Click);
     mnuFile->addSeparator();
-    mnuPrint = item(mnuFile, u"印刷", &frmMain::mnuPrint_Click);
+    mnuPrint = item(mnuFile, u"印刷(&P)", &frmMain::mnuPrint_Click);
     mnuFile->addSeparator();
-    mnuEnd = item(mnuFile, u"終了", &frmMain::mnuEnd_Click);
+    mnuEnd = item(mnuFile, u"終了(&X)", &frmMain::mnuEnd_Click);
 
-    mnuEdit = menuBar()->addMenu(QStringLiteral("編集"));
-    mnuUndo = item(mnuEdit, u"元に戻す", &frmMain::mnuUndo_Click);
+    mnuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    mnuUndo = item(mnuEdit, u"元に戻す(&U)", &frmMain::mnuUndo_Click);
     mnuEdit->addSeparator();
-    mnuCut = item(mnuEdit, u"切り取り", &frmMain::mnuCut_Click);
-    mnuCopy = item(mnuEdit, u"コピー", &frmMain::mnuCopy_Click);
-    mnuPaste = item(mnuEdit, u"貼付け", &frmMain::mnuPaste_Click);
+    mnuCut = item(mnuEdit, u"切り取り(&T)", &frmMain::mnuCut_Click);
+    mnuCopy = item(mnuEdit, u"コピー(&C)", &frmMain::mnuCopy_Click);
+    mnuPaste = item(mnuEdit, u"貼付け(&P)", &frmMain::mnuPaste_Click);
     mnuEdit->addSeparator();
-    mnuSelectAll = item(mnuEdit, u"全て選択", &frmMain::mnuSelectAll_Click);
+    mnuSelectAll = item(mnuEdit, u"全て選択(&A)", &frmMain::mnuSelectAll_Click);
     mnuEdit->addSeparator();
-    mnuJumpTop = item(mnuEdit, u"文頭へジャンプ", &frmMain::mnuJumpTop_Click);
-    mnuJumpTail = item(mnuEdit, u"文末へジャンプ", &frmMain::mnuJumpTail_Click);
+    mnuJumpTop = item(mnuEdit, u"文頭へジャンプ(&H)", &frmMain::mnuJumpTop_Click);
+    mnuJumpTail = item(mnuEdit, u"文末へジャンプ(&B)", &frmMain::mnuJumpTail_Click);
     mnuEdit->addSeparator();
-    mnukensaku = item(mnuEdit, u"検索", &frmMain::mnukensaku_Click);
-    mnutugiken = item(mnuEdit, u"次を検索", &frmMain::mnutugiken_Click);
+    mnukensaku = item(mnuEdit, u"検索(&F)", &frmMain::mnukensaku_Click);
+    mnutugiken = item(mnuEdit, u"次を検索(&N)", &frmMain::mnutugiken_Click);
+
+    // F10 opens the first menu, as on the desktops our users come from; the arrow keys then
+    // walk the menu bar.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(mnuFile->menuAction()); });
 }
 
 void frmMain::buildPictures() {
@@ -289,6 +299,10 @@ void frmMain::mnuEnd_Click() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     Timer1->stop();
     event->accept();

@@ -122,6 +122,11 @@ class frmMain : public QMainWindow {
     void buildPictures();
 
     void newDocument();
+    // Whether the window may close: typed text that is on no disk is saved, dropped or kept
+    // as the user answers.
+    bool mayClose();
+    // Writes the text to a file the user picks; false when cancelled, refused or failed.
+    bool saveCopyAs();
     // Unnamed: changed text that has no file to go to.
     enum class SaveOutcome { Saved, Declined, Failed, Unnamed };
     // Writes the text to the current file when it changed; the box text in `error` when it

@@ -1,4 +1,4 @@
-// The file commands: New, Open, overwrite-save and Save As.
+// The file commands: New, Open, overwrite-save and Save As, and the question on closing.
 #include <QDir>
 #include <QFileInfo>
 
@@ -66,6 +66,7 @@ frmMain::SaveOutcome frmMain::saveIfModified(QString* error) {
         return SaveOutcome::Failed;
     }
     modified = false;
+    rtfEd->document()->setModified(false);
     return SaveOutcome::Saved;
 }
 
@@ -125,6 +126,7 @@ void frmMain::newDocument() {
     currentLineEnd = LineEnd::CrLf;
     currentDamaged = false;
     modified = false;
+    rtfEd->document()->setModified(false);
     setWindowTitle(kNewFileName + QStringLiteral("      ") + QDir::toNativeSeparators(currentFile));
 }
 
@@ -161,6 +163,7 @@ void frmMain::showFile(const TextFileContent& content) {
     currentLineEnd = content.lineEnd;
     currentDamaged = content.damaged;
     setFileText(*rtfEd, content.text, content.lineEnd);
+    rtfEd->document()->setModified(false);
 }
 
 void frmMain::mnuOPen_Click() {
@@ -199,26 +202,66 @@ void frmMain::mnuUPdate_Click() {
     }
 }
 
-// Save As keeps a copy: the current file, the one overwrite-save writes, stays as it was. The
-// copy ends with one more line end, written as the current file ends its lines.
 void frmMain::mnuSaveAs_Click() {
+    saveCopyAs();
+}
+
+// Save As keeps a copy: the current file, the one overwrite-save writes, stays as it was. The
+// copy ends with one more line end, written as the current file ends its lines. The typed
+// text is then on disk, so closing asks nothing more.
+bool frmMain::saveCopyAs() {
     const QString path =
         desktop_.saveFileName(this, QStringLiteral("名前を付けて保存"), QString(),
                               qtFileFilter(u"txtファイル(*.txt,*.ini)|*.txt;*.ini"));
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     QString text = fileText(*rtfEd->document(), currentLineEnd);
     text += lineEndText(currentLineEnd);
     const std::optional<QByteArray> bytes = bytesToSave(text, path);
     if (!bytes) {
-        return;
+        return false;
     }
     TextWriteFailure failure;
     if (!writeTextFile(path, *bytes, &failure)) {
         desktop_.message(this, saveFailure(path, failure), QString(), Desktop::Buttons::Ok,
                          Desktop::Icon::Exclamation);
-        return;
+        return false;
     }
+    rtfEd->document()->setModified(false);
     setWindowTitle(QDir::toNativeSeparators(path));
+    return true;
+}
+
+// Only text typed since it was last read or written counts: a file that was merely opened
+// closes without a question, whatever overwrite-save would do with it.
+bool frmMain::mayClose() {
+    if (!rtfEd->document()->isModified()) {
+        return true;
+    }
+    const QString where = currentFile.isEmpty()
+                              ? QStringLiteral("（まだファイルに保存していません）")
+                              : QDir::toNativeSeparators(currentFile);
+    const int choice = desktop_.choose(
+        this,
+        QStringLiteral("保存していない変更があります。保存してから閉じますか？\n%1").arg(where),
+        QStringLiteral("Notepane"),
+        {QStringLiteral("保存する"), QStringLiteral("保存しない"), QStringLiteral("キャンセル")},
+        2);
+    if (choice == 1) {
+        return true;
+    }
+    if (choice != 0) {
+        return false;
+    }
+    if (currentFile.isEmpty()) {
+        return saveCopyAs();
+    }
+    modified = true;
+    QString error;
+    const SaveOutcome saved = saveIfModified(&error);
+    if (saved == SaveOutcome::Failed) {
+        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
+    }
+    return saved == SaveOutcome::Saved;
 }

@@ -97,7 +97,7 @@ class NotepaneFaults : public ::testing::TestWithParam<FileOperation> {
 
 // Every failing call leaves each file as it was before or as the clean run leaves it, no
 // temporary file, and a box that tells it; the editor keeps the text, still to be saved
-// unless the letter already holds it.
+// unless the letter already holds it, and stays open.
 TEST_P(NotepaneFaults, EveryFailingCallLeavesTheFilesWholeAndIsTold) {
     const FileOperation& operation = GetParam();
     Folder before;
@@ -144,6 +144,8 @@ TEST_P(NotepaneFaults, EveryFailingCallLeavesTheFilesWholeAndIsTold) {
             }
         }
         EXPECT_EQ(session.window->rtfEd->toPlainText(), typed) << what;
+        // Closing stops at a failed save: the text is on no disk but still on screen.
+        EXPECT_TRUE(session.window->isVisible()) << what;
         EXPECT_EQ(session.window->windowTitle(), title) << what;
         EXPECT_EQ(session.window->currentFile, session.app.file(kLetter)) << what;
         // Only a letter that holds the text may be marked saved.
@@ -162,6 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
                                     [](Session& session) {
                                         session.desktop.fileNames = {session.app.file(kCopy)};
                                         session.window->mnuSaveAs->trigger();
+                                    }},
+                      FileOperation{"SaveOnClose",
+                                    [](Session& session) {
+                                        session.desktop.choiceAnswers = {0};
+                                        session.window->close();
                                     }},
                       FileOperation{"NewAfterEdit",
                                     [](Session& session) {

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QTest>
 
 #include "editor_fixture.h"
 #include "fixed_wrap_edit.h"
@@ -214,7 +215,7 @@ TEST_F(NotepaneFiles, StartUpShowsNoDialogButAFailedLoadOffersRetryAndSkip) {
     EXPECT_TRUE(window().rtfEd->isVisible());
 }
 
-TEST_F(NotepaneFiles, ExitAsksNothingAndLeavesOnlyTheEmptyAutoSaveFlag) {
+TEST_F(NotepaneFiles, ExitWithNothingTypedAsksNothingAndLeavesOnlyTheEmptyAutoSaveFlag) {
     {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
                            QStringLiteral("VB and VBA Program Settings"),
@@ -293,3 +294,66 @@ TEST_F(NotepaneFiles, AnOpenedUtf8FileIsNotWrittenByNewAndARefusedLossySaveKeeps
 }
 
 }  // namespace
+
+// Closing with typed text asks; each answer either writes the text where it belongs or
+// leaves it on screen, unless the user drops it.
+TEST_F(NotepaneFiles, ClosingWithTypedTextSavesDropsOrKeepsItAsAnswered) {
+    const QString named = folder.file(QStringLiteral("named.txt"));
+    const QString copy = folder.file(QStringLiteral("copy.txt"));
+    const QString unwritable = folder.file(QStringLiteral("no such folder/a.txt"));
+    const struct {
+        const char* what;
+        QString file;  // the current file; empty for text that never had one
+        int answer;
+        QStringList saveDialog;
+        bool closes;
+        QString written;  // the file that ends holding the typed text, if any
+        int boxes;        // failure boxes shown
+    } cases[] = {
+        {"cancel", named, 2, {}, false, {}, 0},
+        {"closed box", named, -1, {}, false, {}, 0},
+        {"discard", named, 1, {}, true, {}, 0},
+        {"save", named, 0, {}, true, named, 0},
+        {"save fails", unwritable, 0, {}, false, {}, 1},
+        {"save unnamed", {}, 0, {copy}, true, copy, 0},
+        {"save unnamed, dialog cancelled", {}, 0, {QString()}, false, {}, 0},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(named);
+        QFile::remove(copy);
+        openWindow();
+        window().currentFile = c.file;
+        desktop.messages.clear();
+        desktop.choiceAnswers = {c.answer};
+        desktop.fileNames = c.saveDialog;
+        QTest::keyClicks(window().rtfEd, QStringLiteral("typed"));
+        window().close();
+        EXPECT_EQ(window().isVisible(), !c.closes) << c.what;
+        EXPECT_EQ(desktop.safeChoices.last(), 2) << c.what;
+        EXPECT_EQ(desktop.messages.size(), c.boxes) << c.what;
+        for (const QString& file : {named, copy}) {
+            EXPECT_EQ(QFileInfo(file).size() > 0, file == c.written) << c.what;
+        }
+        if (!c.closes) {
+            EXPECT_EQ(window().rtfEd->toPlainText(), QStringLiteral("typed")) << c.what;
+        }
+    }
+}
+
+TEST_F(NotepaneFiles, AFileOnlyOpenedOrJustSavedClosesWithoutAQuestion) {
+    folder.write(QStringLiteral("a.txt"), "text");
+    desktop.fileNames = {folder.file(QStringLiteral("a.txt"))};
+    window().mnuOPen_Click();
+    window().close();
+    EXPECT_FALSE(window().isVisible());
+
+    openWindow();
+    desktop.fileNames = {folder.file(QStringLiteral("a.txt"))};
+    window().mnuOPen_Click();
+    QTest::keyClicks(window().rtfEd, QStringLiteral("more "));
+    window().mnuUPdate_Click();
+    window().close();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(desktop.choiceTexts.isEmpty());
+    EXPECT_EQ(folder.read(QStringLiteral("a.txt")), QByteArray("more text"));
+}
