@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScreen>
 #include <QUrl>
 
 #include "app_folder.h"
@@ -72,8 +73,14 @@ void Form1::showCharacter() {
 }
 
 bool Form1::Form_Load() {
-    // Shown first, so that the window manager has placed the window and a box stands over it
-    // rather than at the screen's corner.
+    // The window manager places a window only once it is mapped, too late for a box raised
+    // at once, which would stand at the screen's corner: the window takes its place itself,
+    // in the middle of the screen, and is shown before any box.
+    if (!testAttribute(Qt::WA_Moved)) {
+        QRect placed = frameGeometry();
+        placed.moveCenter(screen()->availableGeometry().center());
+        move(placed.topLeft());
+    }
     show();
     if (module_.load(folder_)) {
         return true;
