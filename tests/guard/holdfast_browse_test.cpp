@@ -58,12 +58,6 @@ TEST_F(HoldfastBrowse, OpensOnTheAttachmentFolderAndNamesItWhereItReallyIs) {
     EXPECT_FALSE(window.Label2->text().contains(u'\\'));
 }
 
-TEST_F(HoldfastBrowse, WithoutAnAttachmentFolderItOpensOnItsOwnFolder) {
-    ASSERT_TRUE(QDir(app.attachmentFolder()).removeRecursively());
-    Form1 window(app.path(), desktop);
-    EXPECT_EQ(window.File1->path(), QDir::cleanPath(app.path()));
-}
-
 // The arrow keys show what a click shows; a file the viewer cannot show asks its question
 // only on Enter, whose safe answer is the default.
 TEST_F(HoldfastBrowse, ArrowKeysShowEachFileAndEnterAsksAboutAProgram) {
