@@ -27,7 +27,9 @@ class OpenOneFile final : public Desktop {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
         return Answer::Ok;
     }
-    int choose(QWidget*, const QString&, const QString&, const QStringList&) override { return -1; }
+    int choose(QWidget*, const QString&, const QString&, const QStringList&, int) override {
+        return -1;
+    }
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return path_;
     }
