@@ -1,5 +1,6 @@
 #include "app/image_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -38,4 +39,21 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
     if (click) {
         emit clicked();
     }
+}
+
+void ImageBox::actAsButton(const QString& name) {
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(name);
+}
+
+void ImageBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (press && focusPolicy() != Qt::NoFocus && !event->isAutoRepeat() &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }

@@ -13,6 +13,9 @@ class ImageBox : public QLabel {
     void LoadPicture(const QString& path);
     // The file last loaded, empty when none or when it could not be read.
     const QString& picturePath() const { return picturePath_; }
+    // Lets the picture be reached with Tab and pressed with Enter or Space, as a button is;
+    // `name` is what a screen reader says. A mouse click still leaves the focus where it was.
+    void actAsButton(const QString& name);
 
   signals:
     void mouseMoved();
@@ -23,6 +26,7 @@ class ImageBox : public QLabel {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString picturePath_;

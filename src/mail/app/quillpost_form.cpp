@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QToolButton>
 
 #include "app/quillpost_app.h"
 
@@ -88,10 +89,21 @@ void QuillpostForm::answerEnterWith(QPushButton* defaultButton) {
 }
 
 void QuillpostForm::keyPressEvent(QKeyEvent* event) {
-    // Reached only when the focused control left Enter unanswered.
+    // Reached only when the focused control left Enter unanswered: a button that is not
+    // marked to take it, or a control that does not use it.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && !defaultButton_.isNull() &&
-        defaultButton_->isEnabled()) {
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QWidget* focus = focusWidget();
+    const bool focusedButton = qobject_cast<QPushButton*>(focus) != nullptr ||
+                               qobject_cast<QToolButton*>(focus) != nullptr;
+    if (focusedButton && focus->isEnabled() && isAncestorOf(focus)) {
+        static_cast<QAbstractButton*>(focus)->click();
+        return;
+    }
+    if (!defaultButton_.isNull() && defaultButton_->isEnabled()) {
         defaultButton_->click();
         return;
     }

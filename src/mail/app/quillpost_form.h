@@ -28,8 +28,9 @@ class QuillpostForm : public QWidget {
     // Closes and deletes the window, as the close box does.
     void Unload() { close(); }
 
-    // Enter presses the button that has the focus, as in a Windows dialog; with the focus
-    // elsewhere it presses `defaultButton` (none when null). Call once the buttons exist.
+    // In every window Enter presses the push or tool button that has the focus, as in a
+    // Windows dialog. This lets the push buttons take Enter themselves, and with the focus
+    // elsewhere has Enter press `defaultButton` (none when null). Call once the buttons exist.
     void answerEnterWith(QPushButton* defaultButton);
     // Sizes the window so that it is `outer` in size with its frame, as Windows' Width and
     // Height measure a window. Before the window system has framed the window the frame is

@@ -12,4 +12,14 @@ class TextBox : public QPlainTextEdit {
 
     QString Text() const;
     void SetText(const QString& text);
+
+    // Tab and Shift+Tab move the focus on instead of typing; with `ctrlTabTypesTab` an
+    // editable box still takes a tab character on Ctrl+Tab.
+    void moveFocusOnTab(bool ctrlTabTypesTab);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    bool ctrlTabTypesTab_ = false;
 };

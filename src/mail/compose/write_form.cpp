@@ -81,6 +81,7 @@ WriteForm::WriteForm(QuillpostApp& app)
     setWindowTitle(QStringLiteral("新規作成"));
     buildLayout();
     connectHandlers();
+    setKeyboardOrder();
     Form_Load();
 }
 
@@ -146,6 +147,24 @@ void WriteForm::buildLayout() {
     // Raised last so that they cover the rows below them when shown.
     List2->raise();
     Text14->raise();
+}
+
+void WriteForm::setKeyboardOrder() {
+    // The recipient is one line that wraps: Tab goes on to the subject. The body keeps a way
+    // to type a tab.
+    ToText->moveFocusOnTab(false);
+    BodyText->moveFocusOnTab(true);
+    // The hover help is for the pointer; Tab never stops in it.
+    Text14->setFocusPolicy(Qt::NoFocus);
+    // What is written comes first, then its attachments and extras, then the buttons that
+    // fill or clear the boxes, then the address panel.
+    QWidget* const order[] = {ToText,   SubjectText, BodyText,   Combo1,    AttachCommand,
+                              Command9, Command10,   AttachText, List2,     Check1,
+                              Command3, Command5,    Command1,   Command11, Command6,
+                              Option2,  Option1,     List1,      Text1};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void WriteForm::connectHandlers() {
@@ -222,6 +241,8 @@ void WriteForm::Form_Load() {
     // An editable list shows its first entry unless told otherwise; the box starts empty.
     Combo1->setCurrentIndex(-1);
     LoadAddressList();
+    // A new mail starts with its recipient.
+    ToText->setFocus();
 }
 
 void WriteForm::LoadAddressList() {

@@ -107,6 +107,7 @@ class WriteForm : public QuillpostForm {
   private:
     void buildLayout();
     void connectHandlers();
+    void setKeyboardOrder();
     void setWidthCentred(int widthTwips);
     void setListBackground(const QColor& colour);
     void unselectOption2();

@@ -61,6 +61,8 @@ TuikaForm::TuikaForm(QuillpostApp& app)
     Text15->setGeometry(twipsRect(0, kBodyTop, 10095, 6255));
     fillTextBackground(Text15, Qt::white);
     Text15->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab goes back round to the size box and 戻る instead of typing into the mail.
+    Text15->moveFocusOnTab(true);
 
     connect(UpDown1->DownButton, &QToolButton::clicked, this, &TuikaForm::UpDown1_DownClick);
     connect(UpDown1->UpButton, &QToolButton::clicked, this, &TuikaForm::UpDown1_UpClick);

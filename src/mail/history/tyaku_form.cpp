@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
@@ -69,6 +70,7 @@ TyakuForm::TyakuForm(QuillpostApp& app)
                   centredLabel(QStringLiteral("Click"), Picture7),
                   centredLabel(QStringLiteral("Click"), Picture7)},
       MailListView(new QTreeWidget(this)),
+      ListMenu(new QMenu(this)),
       Picture3(new QFrame(this)),
       SubjectRowLabel(new QLabel(QStringLiteral("Subject/From/Date"), Picture3)),
       Text8(new LimitedLineBox(60, this)),
@@ -92,6 +94,7 @@ TyakuForm::TyakuForm(QuillpostApp& app)
     buildButtonBar();
     buildPictureButtons();
     buildMailBoxes();
+    buildListKeys();
     Form_Load();
 }
 
@@ -135,6 +138,9 @@ void TyakuForm::buildPictureButtons() {
     connect(Image9, &ImageBox::mouseMoved, this, &TyakuForm::Image9_MouseMove);
     connect(Image11, &ImageBox::mouseMoved, this, &TyakuForm::Image11_MouseMove);
     connect(Image10, &ImageBox::mouseMoved, this, &TyakuForm::Image10_MouseMove);
+    for (int i = 0; i < 4; ++i) {
+        images[i]->actAsButton(ButtonCaptions[i]->text());
+    }
 }
 
 void TyakuForm::buildMailBoxes() {
@@ -171,6 +177,10 @@ void TyakuForm::buildMailBoxes() {
     Text14->setGeometry(twipsRect(1440, 6960, 5175, 975));
     fillTextBackground(Text14, kLightYellow);
     Text14->setReadOnly(true);
+    // The hover help is for the pointer; Tab never stops in it.
+    Text14->setFocusPolicy(Qt::NoFocus);
+    // Tab leaves the body for the next control; the body is where the mail is read.
+    Text15->moveFocusOnTab(true);
 
     // The staging boxes and the selection marker stay out of sight even when the window
     // is widened past them.
@@ -181,6 +191,33 @@ void TyakuForm::buildMailBoxes() {
         hidden->hide();
     }
     Text13->setGeometry(0, 0, 0, 0);
+    // Out of sight, so never a place for the focus to vanish into.
+    Text13->setFocusPolicy(Qt::NoFocus);
+}
+
+void TyakuForm::buildListKeys() {
+    ListMenu->addAction(QStringLiteral("削除(&D)"), this,
+                        [this] { actOnSelectedRow(&TyakuForm::Image1_Click); });
+    ListMenu->addAction(QStringLiteral("返事を出す(&R)"), this,
+                        [this] { actOnSelectedRow(&TyakuForm::Image11_Click); });
+    ListMenu->addAction(QStringLiteral("アドレス帳登録(&A)"), this,
+                        [this] { actOnSelectedRow(&TyakuForm::Image10_Click); });
+    ListMenu->addSeparator();
+    ListMenu->addAction(QStringLiteral("一括削除(&E)"), this, &TyakuForm::Image9_Click);
+    MailListView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(MailListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        ListMenu->popup(MailListView->viewport()->mapToGlobal(pos));
+    });
+    MailListView->installEventFilter(this);
+}
+
+void TyakuForm::actOnSelectedRow(void (TyakuForm::*action)()) {
+    // The row may have been highlighted by a right click or left selected after an
+    // action: the mail acted on is the one the row shows.
+    if (selectedRowNo() >= 1) {
+        MailListView_Click();
+    }
+    (this->*action)();
 }
 
 void TyakuForm::Form_Load() {
@@ -235,6 +272,12 @@ void TyakuForm::Form_Resize() {
 }
 
 bool TyakuForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == MailListView &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        actOnSelectedRow(&TyakuForm::Image1_Click);
+        return true;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == Command15) {
             Command15_MouseMove();

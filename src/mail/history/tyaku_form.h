@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -74,6 +75,8 @@ class TyakuForm : public QuillpostForm {
     std::array<QLabel*, 4> ButtonCaptions;
     std::array<QLabel*, 4> ClickLabels;
     QTreeWidget* MailListView;
+    // The picture buttons' actions on the list's row, for the keyboard and a right click.
+    QMenu* ListMenu;
     // Subject row.
     QFrame* Picture3;
     QLabel* SubjectRowLabel;
@@ -101,6 +104,9 @@ class TyakuForm : public QuillpostForm {
     void buildButtonBar();
     void buildPictureButtons();
     void buildMailBoxes();
+    void buildListKeys();
+    // Shows the selected row's mail, as a click on it does, and runs `action` on it.
+    void actOnSelectedRow(void (TyakuForm::*action)());
     void showHelp(const QString& text);
     void fill(bool throughClipboard);
     // Record number of the list's selected row, 0 when none is selected.

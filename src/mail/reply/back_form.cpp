@@ -57,6 +57,8 @@ BackForm::BackForm(QuillpostApp& app)
     SubjectText->setGeometry(twipsRect(1000, 1230, 6560, 360));
     BodyText->setGeometry(twipsRect(120, 1710, 7440, 5820));
     BodyText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab goes on to the attachment, as in the compose window; Ctrl+Tab types a tab.
+    BodyText->moveFocusOnTab(true);
     AttachText->setGeometry(twipsRect(1000, 7680, 5400, 360));
     AttachCommand->setGeometry(twipsRect(6480, 7665, 1080, 390));
 
