@@ -165,6 +165,13 @@ void WriteForm::setKeyboardOrder() {
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
+    // The template box's own line box, made last, stays at the end of the chain, where
+    // Shift+Tab from the recipient would stop in it. It is moved beside its box, freed of
+    // its focus proxy for the move, as setTabOrder would move the proxy instead.
+    QLineEdit* templateLine = Combo1->lineEdit();
+    templateLine->setFocusProxy(nullptr);
+    setTabOrder(Combo1, templateLine);
+    templateLine->setFocusProxy(Combo1);
 }
 
 void WriteForm::connectHandlers() {

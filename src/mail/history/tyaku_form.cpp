@@ -272,11 +272,18 @@ void TyakuForm::Form_Resize() {
 }
 
 bool TyakuForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == MailListView &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        actOnSelectedRow(&TyakuForm::Image1_Click);
-        return true;
+    if (event->type() == QEvent::KeyPress && watched == MailListView) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            actOnSelectedRow(&TyakuForm::Image1_Click);
+            return true;
+        }
+        // Shift+F10 is the menu key of keyboards without one; the menu opens at the row.
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            const QRect row = MailListView->visualItemRect(MailListView->currentItem());
+            ListMenu->popup(MailListView->viewport()->mapToGlobal(row.bottomLeft()));
+            return true;
+        }
     }
     if (event->type() == QEvent::MouseMove) {
         if (watched == Command15) {

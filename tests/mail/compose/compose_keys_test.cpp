@@ -46,6 +46,10 @@ TEST_F(ComposeKeysTest, TheFocusStartsOnTheRecipientAndTabVisitsEveryControlInOr
         press(Qt::Key_Tab);
         EXPECT_EQ(focus(), next) << next->metaObject()->className();
     }
+    for (auto back = std::rbegin(order) + 1; back != std::rend(order); ++back) {
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(focus(), *back) << (*back)->metaObject()->className();
+    }
     // Passing through the boxes typed nothing into them.
     EXPECT_EQ(w.ToText->Text(), QStringLiteral("a@example.jp"));
     EXPECT_TRUE(w.BodyText->Text().isEmpty());
