@@ -29,9 +29,9 @@ class EnterOnButtonsTest : public QuillpostTest,
 
 TEST_P(EnterOnButtonsTest, EnterAndKeypadEnterPressTheFocusedButton) {
     // With a server set, no options dialog opens over the main window at the start.
-    ASSERT_TRUE(writeServerSettings(folder.path(), {QStringLiteral("smtp.example.jp"),
-                                                    QStringLiteral("pop.example.jp"),
-                                                    QStringLiteral("taro@example.jp"), 1}));
+    ASSERT_TRUE(writeServerSettings(
+        folder.path(), {QStringLiteral("smtp.example.jp"), QStringLiteral("pop.example.jp"),
+                        QStringLiteral("taro@example.jp"), 1}));
     startApp().mainForm();
     QAbstractButton* button = GetParam().button(*app);
     QWidget* window = button->window();
