@@ -18,6 +18,7 @@ or it gets SIGTERM, and stops everything it started.
 """
 
 import argparse
+import errno
 import asyncio
 import json
 import os
@@ -243,19 +244,38 @@ def run(args):
                 auth_require_tls=False)
     if args.smtp_size_limit:
         auth["data_size_limit"] = args.smtp_size_limit
-    smtp = Controller(handler, hostname="127.0.0.1", port=ports["smtp"], **auth)
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     tls.load_cert_chain(cert, key)
-    smtps = Controller(handler, hostname="127.0.0.1", port=ports["smtps"], ssl_context=tls, **auth)
-    submission = Controller(handler, hostname="127.0.0.1", port=ports["submission"],
-                            authenticator=authenticator_for(users), auth_required=True,
-                            auth_require_tls=True, require_starttls=True, tls_context=tls)
-    refused_tls = RefusingStartTlsController(handler, hostname="127.0.0.1",
-                                             port=ports["smtp_refused_tls"], tls_context=tls,
-                                             **auth)
-    controllers = (smtp, smtps, submission, refused_tls)
-    for controller in controllers:
-        controller.start()
+
+    def smtp_controllers():
+        return (
+            Controller(handler, hostname="127.0.0.1", port=ports["smtp"], **auth),
+            Controller(handler, hostname="127.0.0.1", port=ports["smtps"], ssl_context=tls,
+                       **auth),
+            Controller(handler, hostname="127.0.0.1", port=ports["submission"],
+                       authenticator=authenticator_for(users), auth_required=True,
+                       auth_require_tls=True, require_starttls=True, tls_context=tls),
+            RefusingStartTlsController(handler, hostname="127.0.0.1",
+                                       port=ports["smtp_refused_tls"], tls_context=tls, **auth))
+
+    # A port found free may be taken before it is bound (by another test's server, or as
+    # the local end of a connection): take new ones and try again.
+    smtp_ports = ("smtp", "smtps", "submission", "smtp_refused_tls")
+    for attempt in range(5):
+        controllers = smtp_controllers()
+        started = []
+        try:
+            for controller in controllers:
+                controller.start()
+                started.append(controller)
+            break
+        except OSError as error:
+            for controller in started:
+                controller.stop()
+            if error.errno != errno.EADDRINUSE or attempt == 4:
+                raise
+            for name in smtp_ports:
+                ports[name] = free_port()
 
     def stop(*_):
         for controller in controllers:
