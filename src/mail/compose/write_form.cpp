@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTextCursor>
 
 #include "app/quillpost_app.h"
 #include "app_folder.h"
@@ -207,6 +208,9 @@ void WriteForm::connectHandlers() {
         static_cast<QWidget*>(watched)->setMouseTracking(true);
         watched->installEventFilter(this);
     }
+    // Only a template the user picks or types on this visit may take the body's place.
+    connect(Combo1, &QComboBox::activated, this, [this] { templateChosen_ = true; });
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { templateChosen_ = true; });
     // Leaving the template box means moving on to another control of this window: opening
     // its own list, a message box, or the window losing the focus is no such move.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -346,7 +350,17 @@ bool WriteForm::isComboPart(const QWidget* widget) const {
 }
 
 void WriteForm::Combo1_LostFocus() {
-    BodyText->SetText(Combo1->currentText());
+    // Passing through the box with Tab or a click must not cost the user the body.
+    if (!templateChosen_) {
+        return;
+    }
+    templateChosen_ = false;
+    // Replaced as one edit, so that the body's undo brings the old text back.
+    QTextCursor cursor(BodyText->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(Combo1->currentText());
+    cursor.endEditBlock();
 }
 
 void WriteForm::List1_MouseDown() {

@@ -119,4 +119,6 @@ class WriteForm : public QuillpostForm {
     QButtonGroup* options_;
     QHash<QObject*, void (WriteForm::*)()> mouseMoveHandlers_;
     bool sending_ = false;
+    // A template was picked or typed since the focus last left the template box.
+    bool templateChosen_ = false;
 };

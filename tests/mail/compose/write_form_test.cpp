@@ -6,10 +6,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <functional>
 #include <memory>
 
 #include "app/quillpost_app.h"
@@ -70,27 +72,69 @@ TEST_F(WriteFormTest, ALongRecipientWrapsInsteadOfHidingBehindASidewaysBar) {
     EXPECT_FALSE(form().ToText->horizontalScrollBar()->isVisible());
 }
 
-TEST_F(WriteFormTest, LeavingTheTemplateBoxReplacesTheBody) {
+// A visit to the template box, with real keys and clicks, and the body it should leave.
+TEST_F(WriteFormTest, OnlyATemplateChosenOnThisVisitReplacesTheBody) {
+    const QString typed = QStringLiteral("書きかけ");
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    };
+    const struct {
+        const char* visit;
+        std::function<void(WriteForm&)> act;
+        QString body;
+    } cases[] = {
+        {"Tab in and out",
+         [&](WriteForm&) {
+             key(Qt::Key_Tab);
+             key(Qt::Key_Tab);
+         },
+         typed},
+        {"Tab in, Shift+Tab out",
+         [&](WriteForm&) {
+             key(Qt::Key_Tab);
+             key(Qt::Key_Tab, Qt::ShiftModifier);
+         },
+         typed},
+        {"a click in, a click on the body",
+         [](WriteForm& w) {
+             QTest::mouseClick(w.Combo1->lineEdit(), Qt::LeftButton);
+             QTest::mouseClick(w.BodyText->viewport(), Qt::LeftButton);
+         },
+         typed},
+        {"the first template picked with Down",
+         [&](WriteForm&) {
+             key(Qt::Key_Tab);
+             key(Qt::Key_Down);
+             key(Qt::Key_Tab);
+         },
+         QStringLiteral("御社益々ご清祥の事とお慶び申し上げます。")},
+        {"a greeting typed through the input method",
+         [&](WriteForm& w) {
+             key(Qt::Key_Tab);
+             QInputMethodEvent commit;
+             commit.setCommitString(QStringLiteral("拝啓"));
+             QApplication::sendEvent(w.Combo1, &commit);
+             key(Qt::Key_Tab, Qt::ShiftModifier);
+         },
+         QStringLiteral("拝啓")},
+    };
     WriteForm& w = form();
-    w.BodyText->SetText(QStringLiteral("書きかけ"));
-    w.Combo1_LostFocus();
-    EXPECT_EQ(w.BodyText->Text(), QString()) << "nothing chosen: the body is emptied";
-
-    w.Combo1->setCurrentIndex(3);
-    w.Combo1_LostFocus();
-    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("いつもお世話になっております。"));
-
-    // Typing into the box and moving on to the subject.
     w.show();
     w.activateWindow();
-    QApplication::setActiveWindow(&w);
-    w.Combo1->setFocus();
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(w.Combo1->hasFocus());
-    w.Combo1->setEditText(QStringLiteral("拝啓"));
-    w.SubjectText->setFocus();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(w.BodyText->Text(), QStringLiteral("拝啓"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.visit);
+        w.Combo1->setCurrentIndex(-1);
+        w.BodyText->SetText(typed);
+        w.SubjectText->setFocus();
+        QCoreApplication::processEvents();
+        c.act(w);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(w.Combo1->hasFocus());
+        EXPECT_EQ(w.BodyText->Text(), c.body);
+        QTest::keyClick(w.BodyText, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(w.BodyText->Text(), typed) << "undo brings the typed body back";
+    }
 }
 
 TEST_F(WriteFormTest, OnlyMovingToAnotherControlTakesTheTemplate) {
