@@ -47,6 +47,7 @@ class QuillpostApp {
     bool isLoaded(const QWidget* form) const;
     bool isTyakuFormLoaded() const { return !tyaku_.isNull(); }
     bool isBackFormLoaded() const { return !back_.isNull(); }
+    bool isWriteFormLoaded() const { return !write_.isNull(); }
 
     // Called by a window that is being unloaded.
     void forget(QWidget* form);

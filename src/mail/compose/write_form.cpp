@@ -363,6 +363,12 @@ void WriteForm::Combo1_LostFocus() {
     cursor.endEditBlock();
 }
 
+bool WriteForm::holdsUnsentMail() const {
+    // A send that went through hides the window: a shown one with text is not sent yet.
+    return isVisible() && !(ToText->Text().isEmpty() && SubjectText->text().isEmpty() &&
+                            BodyText->Text().isEmpty() && AttachText->text().isEmpty());
+}
+
 void WriteForm::List1_MouseDown() {
     const int row = List1->currentRow();
     if (row < 0 || !List1->item(row)->isSelected()) {

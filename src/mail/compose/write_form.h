@@ -65,6 +65,9 @@ class WriteForm : public QuillpostForm {
     void Label6_MouseMove();
     void ButtonBar_MouseMove();
 
+    // Shown with a mail in it that has not gone out.
+    bool holdsUnsentMail() const;
+
     // True while a send runs: a further press of the send picture is ignored.
     bool sending() const { return sending_; }
 

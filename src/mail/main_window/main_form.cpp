@@ -1,5 +1,6 @@
 #include "main_window/main_form.h"
 
+#include <QCloseEvent>
 #include <QDate>
 #include <QEvent>
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "compose/write_form.h"
+#include "desktop.h"
 #include "dialogs/back_color_form.h"
 #include "dialogs/option_form.h"
 #include "history/tyaku_form.h"
@@ -207,6 +209,28 @@ void MainForm::Form_Load() {
         startupOptions_ = &app_.optionForm();
         startupOptions_->show();
     }
+}
+
+bool MainForm::unsentMailOpen() {
+    // A reply window is unloaded once its mail has gone; a loaded one still holds it.
+    return app_.isBackFormLoaded() ||
+           (app_.isWriteFormLoaded() && app_.writeForm().holdsUnsentMail());
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    // Closing this window ends the program and every window with it.
+    if (!app_.ending() && unsentMailOpen() &&
+        app_.desktop().message(this,
+                               QStringLiteral("送信していないメールがあります。"
+                                              "終了するとそのメールは失われます。"
+                                              "終了しますか？"),
+                               QStringLiteral("確認"), Desktop::Buttons::YesNo,
+                               Desktop::Icon::Question) != Desktop::Answer::Yes &&
+        !app_.ending()) {
+        event->ignore();
+        return;
+    }
+    QuillpostForm::closeEvent(event);
 }
 
 void MainForm::showEvent(QShowEvent* event) {

@@ -148,6 +148,7 @@ class MainForm : public QuillpostForm {
     QAction* mnuhomepage;
 
   protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -162,6 +163,8 @@ class MainForm : public QuillpostForm {
     // Starts a companion program by its path literal; a missing one is named in a message.
     void startCompanion(QStringView literal, const QString& name);
     void showHistory(qint16 mode, const QString& caption);
+    // Whether a compose or reply window holds a mail the end of the program would lose.
+    bool unsentMailOpen();
 
     bool mailCheckRunning_ = false;
     bool slideShowRunning_ = false;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 #include "app/quillpost_app.h"
@@ -20,6 +21,7 @@
 #include "history/tyaku_form.h"
 #include "main_window/main_form.h"
 #include "quillpost_test.h"
+#include "reply/back_form.h"
 #include "scripted_desktop.h"
 #include "settings/settings_files.h"
 #include "store/mail_records.h"
@@ -289,6 +291,55 @@ TEST_F(MainFormTest, ReceiveAndComposeHaveKeyboardShortcutsShownInTheMenu) {
     QTest::keyClick(&main, Qt::Key_R, Qt::ControlModifier);
     // Nothing listens there: the receive reports it.
     EXPECT_EQ(desktop.messages.size(), 1);
+}
+
+// Closing the main window ends the program: a mail still in a compose or reply window goes
+// only when the user says so.
+TEST_F(MainFormTest, ClosingWithAnUnsentMailAsksFirst) {
+    writeServers(QStringLiteral("pop.example.jp"));
+    const QString subject = QStringLiteral("Notice");
+    const auto typeSubject = [&] {
+        app->writeForm().show();
+        QTest::keyClicks(app->writeForm().SubjectText, subject);
+    };
+    const struct {
+        const char* open;
+        std::function<void()> prepare;
+        bool asks;
+    } cases[] = {
+        {"an empty compose window", [&] { app->writeForm().show(); }, false},
+        {"a sent mail, its window hidden",
+         [&] {
+             typeSubject();
+             app->writeForm().hide();
+         },
+         false},
+        {"a subject typed", typeSubject, true},
+        {"a reply window", [&] { app->backForm().show(); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.open);
+        MainForm& main = start();
+        main.show();
+        c.prepare();
+        desktop.messages.clear();
+        if (!c.asks) {
+            EXPECT_TRUE(main.close());
+            EXPECT_TRUE(desktop.messages.isEmpty());
+            continue;
+        }
+        desktop.answers = {Desktop::Answer::No};
+        EXPECT_FALSE(main.close());
+        ASSERT_EQ(desktop.messages.size(), 1);
+        EXPECT_EQ(desktop.messages[0].buttons, Desktop::Buttons::YesNo);
+        EXPECT_FALSE(app->ending());
+        if (app->isWriteFormLoaded() && app->writeForm().isVisible()) {
+            EXPECT_EQ(app->writeForm().SubjectText->text(), subject);
+        }
+        desktop.answers = {Desktop::Answer::Yes};
+        EXPECT_TRUE(main.close());
+        EXPECT_TRUE(app->ending());
+    }
 }
 
 }  // namespace
