@@ -63,6 +63,9 @@ class QuillpostApp {
     qint16 ApopFlag = 0;
     QString AccountId;
     QString AccountPassword;
+    // The ID and password were typed in the account dialog during this run, saved or not:
+    // a check uses them rather than the file's.
+    bool accountTyped = false;
     qint16 CurrentRecordNo = 0;
     qint16 HistoryMode = 0;
 

@@ -46,20 +46,24 @@ IdPassForm::IdPassForm(QuillpostApp& app)
 }
 
 void IdPassForm::Form_Load() {
-    const AccountSettings stored = readAccountSettings(app_.folder());
-    IdText->setText(stored.AccountId);
-    PassText->setText(stored.AccountPassword);
+    // What this run logs in with, which differs from the file when it was typed unsaved.
+    const AccountSettings shown = app_.accountTyped
+                                      ? AccountSettings{app_.AccountId, app_.AccountPassword}
+                                      : readAccountSettings(app_.folder());
+    IdText->setText(shown.AccountId);
+    PassText->setText(shown.AccountPassword);
     Check1->setChecked(false);
 }
 
 void IdPassForm::OKCommand_Click() {
     app_.AccountId = IdText->text();
     app_.AccountPassword = PassText->text();
+    app_.accountTyped = true;
     const bool save = Check1->isChecked();
     QString reason;
     if (!writeAccountSettings(app_.folder(), {app_.AccountId, app_.AccountPassword}, save,
                               &reason)) {
-        // The next mail check reads the file again, so the user must know it was not kept.
+        // Used for this run all the same; the user must know it will be gone next time.
         app_.desktop().message(
             this,
             QStringLiteral("ID/パスワードの設定を保存できません。ディスクの空きと、"

@@ -89,7 +89,10 @@ class MailCheckRun {
             return;
         }
 
-        const AccountSettings account = readAccountSettings(app_.folder());
+        // Typed in the account dialog during this run, saved or not, or else the file's.
+        const AccountSettings account = app_.accountTyped
+                                            ? AccountSettings{app_.AccountId, app_.AccountPassword}
+                                            : readAccountSettings(app_.folder());
         IdPassForm& idPass = app_.idPassForm();
         idPass.IdText->setText(account.AccountId);
         idPass.PassText->setText(account.AccountPassword);

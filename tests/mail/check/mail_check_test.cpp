@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTest>
 
 #include <memory>
 
@@ -222,6 +223,39 @@ TEST_F(MailCheckTest, MissingAccountOpensTheAccountDialog) {
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown[0].status, QStringLiteral("新着のメールはありませんでした。"));
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
+}
+
+// What the user types in the account dialog without saving is what this run logs in with;
+// the file stays as it was.
+TEST_F(MailCheckTest, AnAccountTypedWithoutSavingIsUsedForThisRun) {
+    const struct {
+        QString saved;
+        QString typed;
+        qsizetype stored;
+    } cases[] = {
+        {QStringLiteral("wrong"), QStringLiteral("himitsu"), 1},
+        {QStringLiteral("himitsu"), QStringLiteral("wrong"), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        ASSERT_TRUE(writeAccountSettings(folder.path(), {kUser, c.saved}, true));
+        const qsizetype before = records().size();
+        servers.deliver(kUser, plainMail("typed", "x"));
+        startApp();
+        app->mainForm();
+        app->transport().setTimeoutMs(10000);
+        app->Pop3Server = servers.pop3Host();
+        IdPassForm& idPass = app->idPassForm();
+        idPass.show();
+        QTest::keyClick(idPass.PassText, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(idPass.PassText, c.typed);
+        QTest::mouseClick(idPass.OKCommand, Qt::LeftButton);
+        desktop.messages.clear();
+        checkWatchingResults();
+        EXPECT_EQ(records().size() - before, c.stored);
+        EXPECT_EQ(desktop.messages.size(), 1 - c.stored) << "a failed login is told";
+        EXPECT_EQ(readAccountSettings(folder.path()).AccountPassword, c.saved);
+    }
 }
 
 TEST_F(MailCheckTest, JapaneseMailInEveryCharsetIsStoredDecoded) {
