@@ -15,6 +15,7 @@
 #include "send/certificate_question.h"
 #include "send/clear_login_question.h"
 #include "settings/settings_files.h"
+#include "show_in_place.h"
 #include "transport/certificate_pins.h"
 #include "transport/nmail.h"
 #include "transport/server_security.h"
@@ -80,14 +81,15 @@ class MailCheckRun {
         if (app_.ending()) {
             return;
         }
-        app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
         if (unreachable) {
             // Told, not shown as "no new mail": that would call a failure a success.
-            if ((explained || tell({*unreachable})) && !app_.ending()) {
-                endStatus();
+            endStatus();
+            if (!explained) {
+                tell({*unreachable});
             }
             return;
         }
+        app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
 
         // Typed in the account dialog during this run, saved or not, or else the file's.
         const AccountSettings account = app_.accountTyped
@@ -99,11 +101,9 @@ class MailCheckRun {
         app_.AccountId = account.AccountId;
         app_.AccountPassword = account.AccountPassword;
         if (app_.AccountId.isEmpty() || app_.AccountPassword.isEmpty()) {
-            idPass.show();
             transaction_.close();
             if (!app_.ending()) {
-                finishTimer();
-                showResults(app_, false, 0);
+                askForAccount();
             }
             return;
         }
@@ -117,6 +117,12 @@ class MailCheckRun {
         // The list was emptied for this check and may show rows of mails it could not
         // keep: whatever happened, it is listed afresh so that row k shows record k.
         app_.tyakuForm().RefillInBackground();
+        // Nothing arrived and something failed: no result follows the box, and the window
+        // must not go on saying it is checking, or show the last check's result.
+        const bool noResult = outcome.stored == 0 && !outcome.failures.isEmpty();
+        if (noResult) {
+            endStatus();
+        }
         if (!outcome.failures.isEmpty() && !tell(outcome.failures)) {
             return;
         }
@@ -127,8 +133,7 @@ class MailCheckRun {
                 return;
             }
         }
-        if (outcome.stored == 0 && !outcome.failures.isEmpty()) {
-            endStatus();
+        if (noResult) {
             return;
         }
         showResults(app_, outcome.attachment, outcome.stored);
@@ -171,10 +176,30 @@ class MailCheckRun {
         return !app_.ending();
     }
 
-    // The status line and the lamp after a check that shows no result.
+    // The status line, the lamp and the large picture after a check that shows no result.
     void endStatus() {
         finishTimer();
-        app_.mainForm().Label2->clear();
+        MainForm& main = app_.mainForm();
+        main.Label2->clear();
+        main.showBackground();
+    }
+
+    // "No new mail" would hide that nothing can arrive until the account is set: says what
+    // is missing and opens the account dialog where the user is looking.
+    void askForAccount() {
+        endStatus();
+        const QString missing = app_.AccountId.isEmpty() && app_.AccountPassword.isEmpty()
+                                    ? QStringLiteral("IDとパスワード")
+                                : app_.AccountId.isEmpty() ? QStringLiteral("ID")
+                                                           : QStringLiteral("パスワード");
+        app_.desktop().message(&app_.mainForm(),
+                               QStringLiteral("受信するための%1が設定されていません。"
+                                              "ID/パスワード入力画面で%1を入力してください。")
+                                   .arg(missing),
+                               kErrorTitle);
+        if (!app_.ending()) {
+            ShowOver(app_.idPassForm(), app_.mainForm());
+        }
     }
 
     void finishTimer() { SetTimerInterval(*app_.mainForm().Timer1, 0); }

@@ -167,7 +167,7 @@ void MainForm::createControls() {
 
 void MainForm::Form_Load() {
     const QString& folder = app_.folder();
-    Image1->LoadPicture(appPath(folder, u"\\背景画像\\1.jpg"));
+    setBackground(appPath(folder, u"\\背景画像\\1.jpg"));
     Image3->LoadPicture(appPath(folder, u"\\メール種別画像\\1.jpg"));
     Image5->LoadPicture(appPath(folder, u"\\メール種別画像\\2.jpg"));
     Image2->LoadPicture(appPath(folder, u"\\メール種別画像\\3.jpg"));
@@ -209,6 +209,15 @@ void MainForm::Form_Load() {
         startupOptions_ = &app_.optionForm();
         startupOptions_->show();
     }
+}
+
+void MainForm::setBackground(const QString& path) {
+    backgroundPath_ = path;
+    Image1->LoadPicture(path);
+}
+
+void MainForm::showBackground() {
+    Image1->LoadPicture(backgroundPath_);
 }
 
 bool MainForm::unsentMailOpen() {

@@ -147,6 +147,9 @@ class MainForm : public QuillpostForm {
     QMenu* mnuHP;
     QAction* mnuhomepage;
 
+    // The large picture back to the background last chosen, after a check with no result.
+    void showBackground();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,11 +166,13 @@ class MainForm : public QuillpostForm {
     // Starts a companion program by its path literal; a missing one is named in a message.
     void startCompanion(QStringView literal, const QString& name);
     void showHistory(qint16 mode, const QString& caption);
+    void setBackground(const QString& path);
     // Whether a compose or reply window holds a mail the end of the program would lose.
     bool unsentMailOpen();
 
     bool mailCheckRunning_ = false;
     bool slideShowRunning_ = false;
+    QString backgroundPath_;
     // The options dialog opened during start-up, raised above the window once it shows.
     QPointer<OptionForm> startupOptions_;
 };

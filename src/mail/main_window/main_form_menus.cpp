@@ -130,7 +130,7 @@ void MainForm::mnuadoress_Click() {
 }
 
 void MainForm::mnuImage_Click(int n) {
-    Image1->LoadPicture(backgroundPicture(app_.folder(), n));
+    setBackground(backgroundPicture(app_.folder(), n));
 }
 
 void MainForm::mnuRe_Click() {
@@ -141,13 +141,13 @@ void MainForm::mnuRe_Click() {
     slideShowRunning_ = true;
     const QPointer<MainForm> self(this);
     for (int n = 1; n <= kSlideCount; ++n) {
-        Image1->LoadPicture(backgroundPicture(app_.folder(), n));
+        setBackground(backgroundPicture(app_.folder(), n));
         WaitMs(app_.clock(), kSlideMs);
         if (self.isNull() || app_.ending()) {
             return;
         }
     }
-    Image1->LoadPicture(backgroundPicture(app_.folder(), 1));
+    setBackground(backgroundPicture(app_.folder(), 1));
     slideShowRunning_ = false;
 }
 

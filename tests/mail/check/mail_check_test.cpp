@@ -215,13 +215,33 @@ TEST_F(MailCheckTest, NoServerSetSaysSoAndOpensTheServerDialog) {
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
 }
 
-TEST_F(MailCheckTest, MissingAccountOpensTheAccountDialog) {
-    QFile::remove(folder.file(QStringLiteral("★MailData/iniIdPass.ini")));
+TEST_F(MailCheckTest, AMissingAccountIsNamedAndItsDialogOpensOverTheWindow) {
+    const struct {
+        AccountSettings saved;
+        QString missing;
+    } cases[] = {
+        {{}, QStringLiteral("IDとパスワード")},
+        {{kUser, {}}, QStringLiteral("パスワード")},
+    };
     servers.deliver(kUser, plainMail("waiting", "x"));
-    const QList<Shown> shown = checkWatchingResults();
-    EXPECT_TRUE(app->idPassForm().isVisible());
-    ASSERT_FALSE(shown.isEmpty());
-    EXPECT_EQ(shown[0].status, QStringLiteral("新着のメールはありませんでした。"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing.toStdString());
+        ASSERT_TRUE(writeAccountSettings(folder.path(), c.saved, true));
+        desktop.messages.clear();
+        const QList<Shown> shown = checkWatchingResults();
+        EXPECT_TRUE(shown.isEmpty()) << "a result was shown without an account";
+        ASSERT_EQ(desktop.messages.size(), 1);
+        EXPECT_TRUE(desktop.messages[0].text.startsWith(
+            QStringLiteral("受信するための%1が設定されていません。").arg(c.missing)));
+        IdPassForm& idPass = app->idPassForm();
+        EXPECT_TRUE(idPass.isVisible());
+        const QPoint offset =
+            idPass.frameGeometry().center() - app->mainForm().frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 8) << "opened away from the main window";
+        EXPECT_TRUE(app->mainForm().Label2->text().isEmpty());
+        idPass.Unload();
+        settle();
+    }
     EXPECT_EQ(servers.mailbox(kUser).size(), 1);
 }
 
@@ -256,6 +276,26 @@ TEST_F(MailCheckTest, AnAccountTypedWithoutSavingIsUsedForThisRun) {
         EXPECT_EQ(desktop.messages.size(), 1 - c.stored) << "a failed login is told";
         EXPECT_EQ(readAccountSettings(folder.path()).AccountPassword, c.saved);
     }
+}
+
+TEST_F(MailCheckTest, AFailedLoginLeavesNeitherTheLastResultNorTheCheckingStatus) {
+    QImage background(8, 8, QImage::Format_RGB32);
+    background.fill(Qt::gray);
+    QDir(folder.path()).mkpath(QStringLiteral("背景画像"));
+    ASSERT_TRUE(background.save(folder.file(QStringLiteral("背景画像/3.jpg")), "PNG"));
+    MainForm& main = app->mainForm();
+    main.mnuImage_Click(3);
+    servers.deliver(kUser, plainMail("first", "x"));
+    checkWatchingResults();
+    ASSERT_TRUE(main.Image1->picturePath().endsWith(QStringLiteral("メール種別画像/1.jpg")));
+
+    ASSERT_TRUE(writeAccountSettings(folder.path(), {kUser, QStringLiteral("wrong")}, true));
+    servers.deliver(kUser, plainMail("second", "x"));
+    checkWatchingResults();
+    ASSERT_EQ(desktop.messages.size(), 1);
+    EXPECT_TRUE(main.Label2->text().isEmpty());
+    EXPECT_TRUE(main.Image1->picturePath().endsWith(QStringLiteral("背景画像/3.jpg")))
+        << main.Image1->picturePath().toStdString();
 }
 
 TEST_F(MailCheckTest, JapaneseMailInEveryCharsetIsStoredDecoded) {
