@@ -1,5 +1,7 @@
 #include "compose/write_form.h"
 
+#include <QShowEvent>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -272,6 +274,15 @@ void WriteForm::LoadAddressList() {
         return true;
     });
     Text1->setText(QString::number(List1->count()));
+}
+
+void WriteForm::showEvent(QShowEvent* event) {
+    // Shown again after the address book changed, the list names who is in it now; a bulk
+    // send in progress keeps the rows it is going through.
+    if (!sending_) {
+        LoadAddressList();
+    }
+    QuillpostForm::showEvent(event);
 }
 
 void WriteForm::closeEvent(QCloseEvent* event) {

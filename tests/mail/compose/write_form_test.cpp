@@ -42,6 +42,19 @@ class WriteFormTest : public QuillpostTest {
     }
 };
 
+// The list names who is in the book when the window comes back, not who was there when it
+// was first opened.
+TEST_F(WriteFormTest, TheAddressListIsRelistedWhenTheWindowIsShownAgain) {
+    addEntry(QStringLiteral("太郎"), QStringLiteral("taro@example.jp"));
+    form().show();
+    ASSERT_EQ(form().List1->count(), 1);
+    form().hide();
+    addEntry(QStringLiteral("花子"), QStringLiteral("hanako@example.jp"));
+    QTest::mouseClick(app->mainForm().Command4, Qt::LeftButton);
+    EXPECT_EQ(form().List1->count(), 2);
+    EXPECT_EQ(form().Text1->text(), QStringLiteral("2"));
+}
+
 TEST_F(WriteFormTest, OpensNarrowWithTemplatesAndEverythingOff) {
     QDir(folder.path()).mkpath(QStringLiteral("ico2"));
     QImage picture(8, 8, QImage::Format_RGB32);
