@@ -328,6 +328,9 @@ void MainForm::showHistory(qint16 mode, const QString& caption) {
     }
     tyaku.setWindowTitle(caption);
     tyaku.show();
+    // Already open behind the main window, it comes forward with the list just asked for.
+    tyaku.raise();
+    tyaku.activateWindow();
 }
 
 void MainForm::Command6_Click() {

@@ -13,6 +13,7 @@
 #include "dialogs/option_form.h"
 #include "main_window/main_form.h"
 #include "routines.h"
+#include "show_in_place.h"
 #include "units.h"
 
 namespace {
@@ -102,7 +103,8 @@ void MainForm::Image1_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
 }
 
 void MainForm::mnuID_Click() {
-    app_.idPassForm().show();
+    // Over the window the user chose it from, not at the screen's corner.
+    ShowOver(app_.idPassForm(), *this);
 }
 
 void MainForm::mnuIDPASS_Click() {
