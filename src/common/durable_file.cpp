@@ -13,13 +13,9 @@
 
 #include "record_file.h"
 
-namespace {
-
-QString systemReason() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
 }
-
-}  // namespace
 
 bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
     qsizetype done = 0;

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cerrno>
+
 // Whether a durable write also makes the file's entry in its folder durable at once, or
 // leaves that to one SyncFolder of the caller after many files.
 enum class FolderSync { Now, Later };
@@ -58,6 +60,9 @@ class DurableFile {
 bool writeFileDurably(const QString& path, QByteArrayView bytes, QString& error,
                       FolderSync folderSync = FolderSync::Now,
                       FileAccess access = FileAccess::AsUsual);
+
+// The system's words for an error number, for the second line of a failure box.
+QString systemReason(int error = errno);
 
 // Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
 bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset);

@@ -17,10 +17,6 @@
 
 namespace {
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // The reason for a write whose bytes could not be taken off again either.
 QString notUndone(int error) {
     return QStringLiteral("%1; 書きかけを元に戻せませんでした").arg(systemReason(error));

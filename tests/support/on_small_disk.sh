@@ -1,7 +1,6 @@
 #!/bin/sh
-# Runs a program with a small disk of its own: a tmpfs of SMALL_DISK_SIZE (64 KiB unless
-# set) mounted, in a mount namespace of its own, on a fresh folder whose path is in
-# SMALL_DISK. The program fills it and meets a disk that is full for real. Exit 77 (a skip)
+# Runs a program with a small disk of its own: a 64 KiB tmpfs mounted, in a mount
+# namespace of its own, on a fresh folder whose path is in SMALL_DISK. The program fills it and meets a disk that is full for real. Exit 77 (a skip)
 # only where no mount namespace can be made.
 if unshare --mount true 2>/dev/null; then
     namespace="--mount"
@@ -13,12 +12,11 @@ else
     exit 77
 fi
 SMALL_DISK=$(mktemp -d) || exit 1
-SMALL_DISK_SIZE=${SMALL_DISK_SIZE:-64k}
-export SMALL_DISK SMALL_DISK_SIZE
+export SMALL_DISK
 # The mount lives and dies with the namespace; the empty folder is removed afterwards.
 # shellcheck disable=SC2086
 unshare $namespace sh -e -c \
-    'mount -t tmpfs -o size="$SMALL_DISK_SIZE",mode=0755 small_disk "$SMALL_DISK"
+    'mount -t tmpfs -o size=64k,mode=0755 small_disk "$SMALL_DISK"
     exec "$@"' on_small_disk "$@"
 status=$?
 rmdir "$SMALL_DISK"
