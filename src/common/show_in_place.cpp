@@ -1,6 +1,9 @@
 #include "show_in_place.h"
 
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 void ShowInPlace(QWidget& toShow, QWidget& toHide) {
     toShow.move(toHide.pos());
@@ -20,4 +23,23 @@ void ShowOver(QWidget& toShow, const QWidget& owner) {
     toShow.show();
     toShow.raise();
     toShow.activateWindow();
+}
+
+void centreOnScreen(QWidget& window, QSize outer) {
+    QRect placed(QPoint(), outer);
+    placed.moveCenter(window.screen()->availableGeometry().center());
+    window.move(placed.topLeft());
+    keepOnScreen(window, outer);
+}
+
+void keepOnScreen(QWidget& window, QSize outer) {
+    const QRect available = window.screen()->availableGeometry();
+    QRect placed(window.frameGeometry().topLeft(), outer);
+    placed.moveRight(std::min(placed.right(), available.right()));
+    placed.moveBottom(std::min(placed.bottom(), available.bottom()));
+    placed.moveLeft(std::max(placed.left(), available.left()));
+    placed.moveTop(std::max(placed.top(), available.top()));
+    if (placed.topLeft() != window.frameGeometry().topLeft()) {
+        window.move(placed.topLeft());
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QSize;
 class QWidget;
 
 // Moves `toShow` to the top-left position of `toHide`, shows it and hides `toHide`.
@@ -7,3 +8,10 @@ void ShowInPlace(QWidget& toShow, QWidget& toHide);
 
 // Shows `toShow` centred over `owner` and in front of it, where the user is looking.
 void ShowOver(QWidget& toShow, const QWidget& owner);
+
+// Places a window of outer size `outer` in the middle of its screen's free area.
+void centreOnScreen(QWidget& window, QSize outer);
+
+// Moves a shown window of outer size `outer` only as far as needed to lie within its
+// screen's free area; where it is larger, its caption stays in reach.
+void keepOnScreen(QWidget& window, QSize outer);

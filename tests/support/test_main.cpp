@@ -5,7 +5,11 @@
 #include <clocale>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Only a program run under a window manager (under_window_manager.sh) meets the real
+    // display it was given.
+    if (qEnvironmentVariableIsEmpty("UNDER_WINDOW_MANAGER")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     std::setlocale(LC_ALL, "C.UTF-8");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

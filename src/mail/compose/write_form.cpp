@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTextCursor>
 
+#include "app/hover_help.h"
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "desktop.h"
@@ -25,6 +26,13 @@
 #include "units.h"
 
 namespace {
+
+// The body and the two lines under it, which keep to the bottom of the window.
+constexpr int kBodyTop = 3330;
+constexpr int kBodyHeight = 3930;
+constexpr int kLeastBody = 600;
+constexpr int kNoticeTop = 7320;
+constexpr int kStatusTop = 7740;
 
 // The most characters the user can type into the recipient box.
 constexpr int kRecipientLength = 60;
@@ -127,14 +135,14 @@ void WriteForm::buildLayout() {
     List2->setGeometry(twipsRect(2790, 2820, 3945, 1200));
 
     Check1->setGeometry(twipsRect(1260, 2880, 5475, 360));
-    BodyText->setGeometry(twipsRect(120, 3330, 6615, 3930));
+    BodyText->setGeometry(twipsRect(120, kBodyTop, 6615, kBodyHeight));
     BodyText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Label6->setGeometry(twipsRect(120, 7320, 6615, 330));
+    Label6->setGeometry(twipsRect(120, kNoticeTop, 6615, 330));
     Label6->setAutoFillBackground(true);
     QPalette cyan = Label6->palette();
     cyan.setColor(QPalette::Window, QColor(128, 255, 255));
     Label6->setPalette(cyan);
-    Label7->setGeometry(twipsRect(120, 7740, 6615, 330));
+    Label7->setGeometry(twipsRect(120, kStatusTop, 6615, 330));
     Text14->setGeometry(twipsRect(240, 5640, 6375, 1500));
 
     Option2->setGeometry(twipsRect(7080, 120, 2160, 330));
@@ -210,6 +218,8 @@ void WriteForm::connectHandlers() {
         static_cast<QWidget*>(watched)->setMouseTracking(true);
         watched->installEventFilter(this);
     }
+    hideHelpOnLeave(*Text14, {Image1, Image2, AttachCommand, Command9, Command1, Command11,
+                              Command3, Command5, Command6});
     // Only a template the user picks or types on this visit may take the body's place.
     connect(Combo1, &QComboBox::activated, this, [this] { templateChosen_ = true; });
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { templateChosen_ = true; });
@@ -283,6 +293,18 @@ void WriteForm::showEvent(QShowEvent* event) {
         LoadAddressList();
     }
     QuillpostForm::showEvent(event);
+}
+
+void WriteForm::resizeEvent(QResizeEvent* event) {
+    // The rows under the body keep their place at the bottom: a frame takes its height from
+    // the body, and so does a window made smaller; a taller window gives it to the body.
+    const int change = height() - twipsToPixels(kHeight);
+    BodyText->resize(BodyText->width(),
+                     std::max(twipsToPixels(kBodyHeight) + change, twipsToPixels(kLeastBody)));
+    const int bodyBottom = BodyText->y() + BodyText->height();
+    Label6->move(Label6->x(), bodyBottom + twipsToPixels(kNoticeTop - kBodyTop - kBodyHeight));
+    Label7->move(Label7->x(), bodyBottom + twipsToPixels(kStatusTop - kBodyTop - kBodyHeight));
+    QuillpostForm::resizeEvent(event);
 }
 
 void WriteForm::closeEvent(QCloseEvent* event) {

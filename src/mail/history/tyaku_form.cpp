@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/backgrounds.h"
+#include "app/hover_help.h"
 #include "app/quillpost_app.h"
 #include "app_folder.h"
 #include "compose/limited_line_box.h"
@@ -141,6 +142,7 @@ void TyakuForm::buildPictureButtons() {
     for (int i = 0; i < 4; ++i) {
         images[i]->actAsButton(ButtonCaptions[i]->text());
     }
+    hideHelpOnLeave(*Text14, {Image9, Image1, Image11, Image10, Command15, Command2});
 }
 
 void TyakuForm::buildMailBoxes() {

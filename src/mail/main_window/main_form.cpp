@@ -19,6 +19,7 @@
 #include "mail_check/mail_check.h"
 #include "routines.h"
 #include "settings/settings_files.h"
+#include "show_in_place.h"
 #include "units.h"
 
 namespace {
@@ -149,7 +150,8 @@ void MainForm::createControls() {
     clockFont.setPointSizeF(clockFont.pointSizeF() * 1.3);
     Text1->setFont(clockFont);
 
-    // The status line ends the normal window; the help line lies just below it.
+    // The status line ends the normal window and the help line lies just below it; both
+    // are placed against the frame once it is known (placeBottomLines).
     Picture1->setGeometry(twipsRect(0, kNormalHeight - 435, kWidth, 375));
     Picture1->setFrameShape(QFrame::Panel);
     Picture1->setFrameShadow(QFrame::Sunken);
@@ -244,8 +246,11 @@ void MainForm::closeEvent(QCloseEvent* event) {
 
 void MainForm::showEvent(QShowEvent* event) {
     QuillpostForm::showEvent(event);
-    // The frame is known only once the window is shown.
-    setHeightTwips(heightTwips_);
+    // Left to the window system, the window may open where its help line would reach
+    // below the screen.
+    if (!testAttribute(Qt::WA_Moved)) {
+        centreOnScreen(*this, QSize(twipsToPixels(kWidth), twipsToPixels(kExpandedHeight)));
+    }
     if (startupOptions_.isNull()) {
         return;
     }
@@ -262,11 +267,25 @@ void MainForm::showEvent(QShowEvent* event) {
 void MainForm::setHeightTwips(int twips) {
     heightTwips_ = twips;
     // The heights are the window's outer ones, frame included.
-    const QSize size =
-        clientSizeForOuter(QSize(twipsToPixels(kWidth), twipsToPixels(twips)), frameMargins(*this));
-    if (this->size() != size) {
-        setFixedSize(size);
+    const QSize outer(twipsToPixels(kWidth), twipsToPixels(twips));
+    fixOuterSize(outer);
+    if (isVisible()) {
+        keepOnScreen(*this, outer);
     }
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    placeBottomLines();
+    QuillpostForm::resizeEvent(event);
+}
+
+void MainForm::placeBottomLines() {
+    // The frame takes its height from the outer one: the lines move up by it, so that the
+    // status line still ends the normal window and the help line fits the expanded one.
+    const QMargins frame = frameMargins(*this);
+    const int normalBottom = twipsToPixels(kNormalHeight) - frame.top() - frame.bottom();
+    Picture1->move(0, normalBottom - twipsToPixels(435));
+    Label3->move(Label3->x(), normalBottom + twipsToPixels(45));
 }
 
 void MainForm::setBackColor(const QColor& colour) {

@@ -155,12 +155,14 @@ class MainForm : public QuillpostForm {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void createControls();
     void createMenus();
     void placeTwips(QWidget* control, int left, int top, int width, int height);
     void setHeightTwips(int twips);
+    void placeBottomLines();
     int heightTwips_ = kNormalHeight;
     void showHelp(const QString& text);
     // Starts a companion program by its path literal; a missing one is named in a message.
