@@ -112,8 +112,10 @@ void TyakuForm::buildButtonBar() {
         button->installEventFilter(this);
     }
     connect(Command15, &QPushButton::clicked, this, &TyakuForm::Command15_Click);
-    connect(Command2, &QPushButton::clicked, this, &TyakuForm::Command2_Click);
-    connect(Command6, &QPushButton::clicked, this, &TyakuForm::Command6_Click);
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { actOnSelectedRow(&TyakuForm::Command2_Click); });
+    connect(Command6, &QPushButton::clicked, this,
+            [this] { actOnSelectedRow(&TyakuForm::Command6_Click); });
 }
 
 void TyakuForm::buildPictureButtons() {
@@ -131,10 +133,13 @@ void TyakuForm::buildPictureButtons() {
         images[i]->setCursor(Qt::PointingHandCursor);
         ClickLabels[i]->setGeometry(twipsRect(left, 1170, kColumn, 255));
     }
-    connect(Image1, &ImageBox::clicked, this, &TyakuForm::Image1_Click);
+    connect(Image1, &ImageBox::clicked, this,
+            [this] { actOnSelectedRow(&TyakuForm::Image1_Click); });
     connect(Image9, &ImageBox::clicked, this, &TyakuForm::Image9_Click);
-    connect(Image11, &ImageBox::clicked, this, &TyakuForm::Image11_Click);
-    connect(Image10, &ImageBox::clicked, this, &TyakuForm::Image10_Click);
+    connect(Image11, &ImageBox::clicked, this,
+            [this] { actOnSelectedRow(&TyakuForm::Image11_Click); });
+    connect(Image10, &ImageBox::clicked, this,
+            [this] { actOnSelectedRow(&TyakuForm::Image10_Click); });
     connect(Image1, &ImageBox::mouseMoved, this, &TyakuForm::Image1_MouseMove);
     connect(Image9, &ImageBox::mouseMoved, this, &TyakuForm::Image9_MouseMove);
     connect(Image11, &ImageBox::mouseMoved, this, &TyakuForm::Image11_MouseMove);

@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 #include "address_book/friend_form.h"
 #include "app_folder.h"
@@ -212,3 +213,37 @@ TEST_F(HistoryTest, ZoomCopiesTheShownMail) {
 }
 
 }  // namespace
+
+namespace {
+
+// A real click on row `row` (from 1) of the shown list.
+void clickRow(TyakuForm& form, int row) {
+    QTreeWidget& list = *form.MailListView;
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.topLevelItem(row - 1)).center());
+}
+
+}  // namespace
+
+TEST_F(HistoryTest, EachActionActsOnTheRowStillHighlightedAfterTheLast) {
+    storeReceived({QStringLiteral("A"), QStringLiteral("B")});
+    TyakuForm& form = open(1);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    clickRow(form, 1);
+    QTest::mouseClick(form.Image11, Qt::LeftButton);
+    ASSERT_NE(openWindow<BackForm>(), nullptr);
+    EXPECT_EQ(openWindow<BackForm>()->ToText->text(), QStringLiteral("A <a@example.jp>"));
+    QTest::mouseClick(form.Image10, Qt::LeftButton);
+    EXPECT_EQ(app->friendForm().Text4->text(), QStringLiteral("A <a@example.jp>"));
+    QTest::mouseClick(form.Command2, Qt::LeftButton);
+    EXPECT_EQ(app->tuikaForm().Text8->text(), QStringLiteral("件名A"));
+    QTest::mouseClick(form.Command6, Qt::LeftButton);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral("件名A")));
+    desktop.answers = {Desktop::Answer::Yes};
+    QTest::mouseClick(form.Image1, Qt::LeftButton);
+    EXPECT_EQ(rowTexts(form, 0), QStringList{QStringLiteral("件名B")});
+    EXPECT_EQ(
+        desktop.messageTexts(),
+        QStringList{QStringLiteral("選択された（行、青色）データを削除します。よろしいですか?")});
+}
