@@ -18,7 +18,7 @@ QString applicationFolder(QStringView subfolder) {
         return program;
     }
     const QString user = userSuiteFolder();
-    fillUserFolder(suite, user);
+    makeUserFolder(suite, user, QDir::homePath());
     return inSubfolder ? user + u'/' + subfolder.toString() : user;
 }
 

@@ -73,3 +73,14 @@ bool fillUserFolder(const QString& installed, const QString& user) {
     }
     return ok;
 }
+
+bool makeUserFolder(const QString& installed, const QString& user, const QString& home) {
+    const bool firstStart = !isPresent(user);
+    const bool filled = fillUserFolder(installed, user);
+    const QString link = home + u'/' + QString::fromUtf16(kAttachmentLinkName);
+    if (firstStart && !isPresent(link)) {
+        // Only a convenience: without it the folder is still found through the programs.
+        QFile::link(user + QStringLiteral("/添付フォルダ"), link);
+    }
+    return filled;
+}

@@ -22,3 +22,12 @@ QString userSuiteFolder();
 // replaced or changed, and nothing is written below `installed`. False if anything could
 // not be made.
 bool fillUserFolder(const QString& installed, const QString& user);
+
+// The link by which a user's home reaches the attachment folder, which lies hidden below it.
+inline constexpr char16_t kAttachmentLinkName[] = u"クイル・ポスト添付フォルダ";
+
+// Fills `user` from `installed` (fillUserFolder). When it makes the folder, at a user's first
+// start, it also puts the link `kAttachmentLinkName` to the folder's attachments into `home`,
+// unless something of that name is there: the files a mail brought are then where the
+// user looks. A link the user removed stays removed. False if the folder could not be filled.
+bool makeUserFolder(const QString& installed, const QString& user, const QString& home);

@@ -238,6 +238,9 @@ TEST_F(InstalledSuite, EveryProgramStartsFromItAndWritesOnlyIntoTheUsersFolder) 
     EXPECT_EQ(QFileInfo(userFolder() + QStringLiteral("/data/Arcopen")).symLinkTarget(),
               installed(QStringLiteral("data/Arcopen")))
         << "Quillpost starts its companions from the user's folder";
+    EXPECT_EQ(
+        QFileInfo(home.path() + u'/' + QString::fromUtf16(kAttachmentLinkName)).symLinkTarget(),
+        userFolder() + QStringLiteral("/添付フォルダ"));
 }
 
 TEST_F(InstalledSuite, DesktopEntriesStartTheInstalledProgramsUnderTheirOwnIcons) {

@@ -97,3 +97,18 @@ TEST_F(UserAppFolder, AMarkedFolderIsInstalledAndABuiltOneIsNot) {
 }
 
 }  // namespace
+
+TEST_F(UserAppFolder, OnlyTheFirstStartLinksTheAttachmentFolderIntoTheHome) {
+    const QString link = home.path() + u'/' + QString::fromUtf16(kAttachmentLinkName);
+    ASSERT_TRUE(makeUserFolder(installed.path(), user, home.path()));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), user + QStringLiteral("/添付フォルダ"));
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(makeUserFolder(installed.path(), user, home.path()));
+    EXPECT_FALSE(QFileInfo(link).isSymLink()) << "a link the user removed stays removed";
+
+    // A home that already holds that name keeps what it holds.
+    const QString otherUser = home.path() + QStringLiteral("/other");
+    put(link, "mine", kReadOnly);
+    ASSERT_TRUE(makeUserFolder(installed.path(), otherUser, home.path()));
+    EXPECT_EQ(contents(link), "mine");
+}
