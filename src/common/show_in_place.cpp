@@ -13,11 +13,19 @@ void ShowInPlace(QWidget& toShow, QWidget& toHide) {
 
 void ShowOver(QWidget& toShow, const QWidget& owner) {
     // A window sized by its layout takes that size only as it shows: taken here, to centre
-    // it. Before its first showing the frame is unknown; its own size stands in for it.
+    // it.
     if (!toShow.testAttribute(Qt::WA_Resized)) {
         toShow.adjustSize();
     }
     QRect placed = toShow.frameGeometry();
+    if (placed == toShow.geometry()) {
+        // Not framed yet: the window manager will frame it as it framed its owner.
+        const QRect ownerFrame = owner.frameGeometry();
+        const QRect ownerClient = owner.geometry();
+        placed.adjust(ownerFrame.left() - ownerClient.left(), ownerFrame.top() - ownerClient.top(),
+                      ownerFrame.right() - ownerClient.right(),
+                      ownerFrame.bottom() - ownerClient.bottom());
+    }
     placed.moveCenter(owner.frameGeometry().center());
     toShow.move(placed.topLeft());
     toShow.show();

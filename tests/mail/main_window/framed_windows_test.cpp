@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "compose/write_form.h"
+#include "dialogs/id_pass_form.h"
 #include "history/tyaku_form.h"
 #include "main_window/main_form.h"
 #include "quillpost_test.h"
@@ -103,6 +104,28 @@ TEST_F(FramedWindowsTest, TheHoverHelpGoesWhenThePointerLeavesItsControl) {
         QTest::mouseMove(hover.elsewhere);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !hover.help->isVisible(); })) << name;
     }
+}
+
+// A window the user asks for comes in front of the main window: the history already
+// open behind it, and the account dialog, over the main window rather than in a corner.
+TEST_F(FramedWindowsTest, WindowsAskedForComeForwardOverTheMainWindow) {
+    MainForm& main = app->mainForm();
+    showFramed(main, twipsToPixels(MainForm::kNormalHeight));
+    QTest::mouseClick(main.Command6, Qt::LeftButton);
+    TyakuForm& history = app->tyakuForm();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&history));
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
+    QTest::mouseClick(main.Command8, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&history));
+    EXPECT_EQ(history.windowTitle(), QStringLiteral("送信履歴"));
+
+    main.mnuID->trigger();
+    IdPassForm& account = app->idPassForm();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&account));
+    EXPECT_LE((account.frameGeometry().center() - main.frameGeometry().center()).manhattanLength(),
+              8);
 }
 
 }  // namespace

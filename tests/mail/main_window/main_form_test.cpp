@@ -342,28 +342,4 @@ TEST_F(MainFormTest, ClosingWithAnUnsentMailAsksFirst) {
     }
 }
 
-// A window the user asks for comes in front of the main window: the history already
-// open behind it, and the account dialog, over the main window rather than in a corner.
-TEST_F(MainFormTest, WindowsAskedForComeForwardOverTheMainWindow) {
-    writeServers(QStringLiteral("pop.example.jp"));
-    MainForm& main = start();
-    main.move(300, 200);
-    main.show();
-    QTest::mouseClick(main.Command6, Qt::LeftButton);
-    TyakuForm& history = app->tyakuForm();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&history));
-    main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-
-    QTest::mouseClick(main.Command8, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&history));
-    EXPECT_EQ(history.windowTitle(), QStringLiteral("送信履歴"));
-
-    main.mnuID->trigger();
-    IdPassForm& account = app->idPassForm();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&account));
-    EXPECT_LE((account.frameGeometry().center() - main.frameGeometry().center()).manhattanLength(),
-              8);
-}
-
 }  // namespace
