@@ -3,11 +3,10 @@
 #include <QFile>
 #include <QList>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
-#include <utility>
+
+#include "history/piece_reader.h"
 
 namespace {
 
@@ -27,8 +26,31 @@ QList<RecordField> joinedRuns(std::initializer_list<RecordField> spans) {
     return runs;
 }
 
-bool readFully(int fd, char* into, qint64 width, qint64 at) {
-    return ::pread(fd, into, static_cast<size_t>(width), at) == width;
+// Records read in one go: their pieces fill one ring batch (a record takes one piece when
+// its last run ends where the next record's first begins).
+constexpr qint64 kRecordsPerBatch = 255;
+
+// The pieces of records first … first + count - 1, each record's runs one after
+// another in its slot of `packed`. A run that ends a record and one that begins the next
+// lie together both in the file and in `packed`, and are read as one piece.
+QList<PieceRead> batchPieces(const QList<RecordField>& runs, qint64 length, qint64 first,
+                             qint64 count, qint64 slotWidth, char* packed) {
+    QList<PieceRead> pieces;
+    pieces.reserve(count * runs.size());
+    for (qint64 r = 0; r < count; ++r) {
+        char* into = packed + r * slotWidth;
+        for (const RecordField& run : runs) {
+            const qint64 at = (first + r - 1) * length + run.offset;
+            if (!pieces.isEmpty() && pieces.back().at + pieces.back().width == at &&
+                pieces.back().into + pieces.back().width == into) {
+                pieces.back().width += run.width;
+            } else {
+                pieces.append(PieceRead{at, run.width, into});
+            }
+            into += run.width;
+        }
+    }
+    return pieces;
 }
 
 }  // namespace
@@ -40,45 +62,40 @@ qint16 readRecordSpans(
     if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return 0;
     }
-    const int fd = data.handle();
     const qint64 length = file.recordLength();
     const qint64 complete = qMin<qint64>(data.size() / length, RecordFile::kMaxRecords);
     const QList<RecordField> runs = joinedRuns(spans);
     if (runs.isEmpty()) {
         return 0;
     }
-    // A run that ends the record (the live flag) lies right before the run that begins the
-    // next one: both come in one call and are then parted into their record images. The
-    // system call, not the copy, is what a list of thousands of records spends its time on.
-    const RecordField head = runs.front();
-    const RecordField tail = runs.back();
-    const bool wraps = runs.size() > 1 && head.offset == 0 && tail.offset + tail.width == length;
-    QByteArray record(length, ' ');
-    QByteArray next(length, ' ');
-    QByteArray across(wraps ? tail.width + head.width : 0, Qt::Uninitialized);
-    if (wraps && complete > 0 && !readFully(fd, record.data(), head.width, 0)) {
-        return 0;
+    qint64 slotWidth = 0;
+    for (const RecordField& run : runs) {
+        slotWidth += run.width;
     }
+    PieceReader reader(data.handle());
+    QByteArray packed(qMin(complete, kRecordsPerBatch) * slotWidth, Qt::Uninitialized);
+    QByteArray record(length, ' ');
     qint16 last = 0;
-    for (qint64 n = 1; n <= complete; ++n) {
-        const qint64 start = (n - 1) * length;
-        for (qsizetype i = wraps ? 1 : 0; i < runs.size(); ++i) {
-            const RecordField& run = runs[i];
-            char* into = record.data() + run.offset;
-            if (wraps && i == runs.size() - 1 && n < complete) {
-                if (!readFully(fd, across.data(), across.size(), start + run.offset)) {
-                    return last;
-                }
-                std::memcpy(into, across.constData(), static_cast<size_t>(run.width));
-                std::memcpy(next.data(), across.constData() + run.width,
-                            static_cast<size_t>(head.width));
-            } else if (!readFully(fd, into, run.width, start + run.offset)) {
-                return last;
+    for (qint64 first = 1; first <= complete; first += kRecordsPerBatch) {
+        const qint64 count = qMin(kRecordsPerBatch, complete - first + 1);
+        const QList<PieceRead> pieces =
+            batchPieces(runs, length, first, count, slotWidth, packed.data());
+        const qsizetype read = reader.read(pieces);
+        // A short piece (the file shrank) leaves its record and the ones after it unread.
+        const qint64 whole =
+            read == pieces.size() ? count : (pieces[read].into - packed.constData()) / slotWidth;
+        for (qint64 r = 0; r < whole; ++r) {
+            const char* from = packed.constData() + r * slotWidth;
+            for (const RecordField& run : runs) {
+                std::memcpy(record.data() + run.offset, from, static_cast<size_t>(run.width));
+                from += run.width;
             }
+            last = static_cast<qint16>(first + r);
+            visit(last, record);
         }
-        last = static_cast<qint16>(n);
-        visit(last, record);
-        std::swap(record, next);
+        if (whole < count) {
+            break;
+        }
     }
     return last;
 }
