@@ -5,14 +5,15 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/quillpost_app.h"
 
 QMargins frameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
+    // Asked of the window system each time: the widget's own copy is refreshed only when it
+    // moves or resizes, and may still hold a frame measured while the frame was resizing.
+    const QWindow* native = window.windowHandle();
+    return native != nullptr && window.isVisible() ? native->frameMargins() : QMargins();
 }
 
 QSize clientSizeForOuter(QSize outer, QMargins frame) {
