@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <QTimer>
 
 #include "scripted_smtp.h"
 #include "transport/nmail.h"
@@ -44,23 +43,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return QString::fromLatin1(info.param.fault).remove(u'-').toStdString();
     });
-
-// A stop while the server holds back its answer to DATA keeps the mail home.
-TEST(SmtpStop, AStopBeforeTheMailWentSendsNothing) {
-    ScriptedSmtp server;
-    ASSERT_TRUE(server.started());
-    server.makeFault(QStringLiteral("slow-data"));
-    NMail transport;
-    transport.setTimeoutMs(10000);
-    transport.setSmtpAccount(QStringLiteral("taro"), QStringLiteral("himitsu"));
-    QTimer::singleShot(500, [&] { transport.setSmtpStopRequested(true); });
-    const int result = transport.NMailSmtpSendMail(
-        server.host(), QStringLiteral("jiro@example.jp"), QStringLiteral("hanako@example.jp"),
-        QStringLiteral("件名"), QStringLiteral("本文"), QString());
-    EXPECT_EQ(result, TransportResult::Stopped);
-    // What the server reads once it answers DATA, 2 s in, decides whether it keeps a mail.
-    QTest::qWait(2500);
-    EXPECT_TRUE(server.mails().isEmpty());
-}
 
 }  // namespace
