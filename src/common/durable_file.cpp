@@ -37,6 +37,21 @@ bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset) {
     return true;
 }
 
+bool readAllAt(int fd, char* into, qint64 width, qint64 offset) {
+    qint64 done = 0;
+    while (done < width) {
+        const ssize_t got = ::pread(fd, into + done, size_t(width - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
 DurableFile::DurableFile(QString path, FileAccess access)
     : path_(std::move(path)), access_(access) {}
 

@@ -66,6 +66,9 @@ QString systemReason(int error = errno);
 
 // Writes all of `bytes` at `offset`, going on after a short write; false with errno set.
 bool writeAllAt(int fd, QByteArrayView bytes, qint64 offset);
+// Reads exactly `width` bytes at `offset` into `into`, going on after a short read; false
+// when the file ends first or a read fails.
+bool readAllAt(int fd, char* into, qint64 width, qint64 offset);
 
 // Reads the whole of an existing file into `bytes`: true for a file that is not there
 // (`bytes` empty), false with the reason in `error` for one that exists and cannot be read

@@ -25,19 +25,7 @@ QString notUndone(int error) {
 // Reads exactly `length` bytes at `offset`; nothing when the file holds fewer.
 std::optional<QByteArray> readAt(int fd, qint64 offset, qint64 length) {
     QByteArray bytes(length, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got =
-            ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += got;
-    }
-    return bytes;
+    return readAllAt(fd, bytes.data(), length, offset) ? std::optional(bytes) : std::nullopt;
 }
 
 qint64 fileLength(int fd) {

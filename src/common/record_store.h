@@ -43,12 +43,13 @@ class RecordStore {
         return file_.MarkDeleted(n, buffer.toBytes());
     }
 
-    // Takes record n out of the file, all or nothing; the buffer is left as a mark would
-    // leave it.
+    // Takes record n out of the file, all or nothing.
+    bool Delete(qint16 n) { return file_.Delete(n); }
+    // The same, leaving the buffer as a mark would leave it.
     bool Delete(qint16 n, Record& buffer) {
         buffer.LiveFlag = 0;
         buffer.clearForDeletion();
-        return file_.Delete(n);
+        return Delete(n);
     }
     bool FinishInterruptedDeletes() { return file_.FinishInterruptedDeletes(); }
 

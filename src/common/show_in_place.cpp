@@ -2,8 +2,16 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+
+QMargins frameMargins(const QWidget& window) {
+    // Asked of the window system each time: the widget's own copy is refreshed only when it
+    // moves or resizes, and may still hold a frame measured while the frame was resizing.
+    const QWindow* native = window.windowHandle();
+    return native != nullptr && window.isVisible() ? native->frameMargins() : QMargins();
+}
 
 void ShowInPlace(QWidget& toShow, QWidget& toHide) {
     toShow.move(toHide.pos());
@@ -17,16 +25,11 @@ void ShowOver(QWidget& toShow, const QWidget& owner) {
     if (!toShow.testAttribute(Qt::WA_Resized)) {
         toShow.adjustSize();
     }
-    QRect placed = toShow.frameGeometry();
-    if (placed == toShow.geometry()) {
-        // Not framed yet: the window manager will frame it as it framed its owner.
-        const QRect ownerFrame = owner.frameGeometry();
-        const QRect ownerClient = owner.geometry();
-        placed.adjust(ownerFrame.left() - ownerClient.left(), ownerFrame.top() - ownerClient.top(),
-                      ownerFrame.right() - ownerClient.right(),
-                      ownerFrame.bottom() - ownerClient.bottom());
-    }
-    placed.moveCenter(owner.frameGeometry().center());
+    // Not framed yet, it will be framed as its owner is.
+    const QMargins frame =
+        frameMargins(toShow).isNull() ? frameMargins(owner) : frameMargins(toShow);
+    QRect placed = toShow.geometry().marginsAdded(frame);
+    placed.moveCenter(owner.geometry().marginsAdded(frameMargins(owner)).center());
     toShow.move(placed.topLeft());
     toShow.show();
     toShow.raise();
@@ -42,12 +45,14 @@ void centreOnScreen(QWidget& window, QSize outer) {
 
 void keepOnScreen(QWidget& window, QSize outer) {
     const QRect available = window.screen()->availableGeometry();
-    QRect placed(window.frameGeometry().topLeft(), outer);
+    const QMargins frame = frameMargins(window);
+    const QPoint frameTopLeft = window.geometry().topLeft() - QPoint(frame.left(), frame.top());
+    QRect placed(frameTopLeft, outer);
     placed.moveRight(std::min(placed.right(), available.right()));
     placed.moveBottom(std::min(placed.bottom(), available.bottom()));
     placed.moveLeft(std::max(placed.left(), available.left()));
     placed.moveTop(std::max(placed.top(), available.top()));
-    if (placed.topLeft() != window.frameGeometry().topLeft()) {
+    if (placed.topLeft() != frameTopLeft) {
         window.move(placed.topLeft());
     }
 }

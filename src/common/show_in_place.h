@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QMargins>
+
 class QSize;
 class QWidget;
+
+// What the window system's frame adds around a window's client area on each side; none
+// while the window has no frame (not yet shown, or a platform without decorations).
+QMargins frameMargins(const QWidget& window);
 
 // Moves `toShow` to the top-left position of `toHide`, shows it and hides `toHide`.
 void ShowInPlace(QWidget& toShow, QWidget& toHide);

@@ -52,7 +52,7 @@ Form1::Form1(QString folder, Desktop& desktop, QWidget* parent)
     connect(Dir1, &FolderList::pathChanged, this, &Form1::Dir1_Change);
     connect(File1, &QListWidget::itemClicked, this, [this] { File1_Click(); });
     connect(File1, &FileList::chosenByKey, this, &Form1::File1_Click);
-    connect(File1, &FileList::movedByKey, this, &Form1::File1_KeyMove);
+    connect(File1, &FileList::movedByKey, this, [this] { showCurrentFile(false); });
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -187,23 +187,17 @@ void Form1::Dir1_Change() {
 }
 
 void Form1::File1_Click() {
-    const QListWidgetItem* item = File1->currentItem();
-    if (item == nullptr) {
-        return;
-    }
-    Label2->hide();
-    Text1->setText(QString::number(File1->count()));
-    showFile(joinFolderAndName(File1->path(), item->text()), true);
+    showCurrentFile(true);
 }
 
-void Form1::File1_KeyMove() {
+void Form1::showCurrentFile(bool mayAsk) {
     const QListWidgetItem* item = File1->currentItem();
     if (item == nullptr) {
         return;
     }
     Label2->hide();
     Text1->setText(QString::number(File1->count()));
-    showFile(joinFolderAndName(File1->path(), item->text()), false);
+    showFile(joinFolderAndName(File1->path(), item->text()), mayAsk);
 }
 
 void Form1::showFile(const QString& path, bool mayAsk) {
@@ -299,8 +293,7 @@ void Form1::Command2_Click() {
     if (answer == Desktop::Answer::Yes) {
         // One replacement of the list without the keyword: a failure leaves the list as it
         // was, never a blank line that would end the sweep.
-        KeywordRecord record = keywords_.ReadAt(recordNo).value_or(KeywordRecord{});
-        if (!keywords_.Delete(recordNo, record)) {
+        if (!keywords_.Delete(recordNo)) {
             reportFailure(
                 text(keywords_.changedButUnconfirmed() ? kDeleteUnconfirmed : kDeleteFailed),
                 fileAndReason(keywords_.file().path(), keywords_.errorString()));
@@ -342,7 +335,7 @@ void Form1::Command4_Click() {
         return;
     }
     Text4 = readKeywordSlots(keywords_);
-    const SweepResult result = sweepAttachments(appPath(folder_, u"\\添付フォルダ\\"), Text4);
+    const SweepResult result = sweepAttachments(attachmentFolder() + u'/', Text4);
     if (result.deletedKeywords > 0) {
         desktop_.message(this, QString::number(result.deletedKeywords) + text(kSweptSuffix));
     } else if (result.failures.isEmpty()) {

@@ -66,9 +66,6 @@ class Form1 : public QWidget {
     void Drive1_Change();
     void Dir1_Change();
     void File1_Click();
-    // The arrow keys show each file as a click does; a file the viewer cannot show waits for
-    // Enter, so moving through the list never stops on a question.
-    void File1_KeyMove();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -83,6 +80,9 @@ class Form1 : public QWidget {
     void buildControls();
     void placeLabel2(int top);
     QString attachmentFolder() const;
+    // The arrow keys show each file as a click does; a file the viewer cannot show waits for
+    // Enter (`mayAsk` false), so moving through the list never stops on a question.
+    void showCurrentFile(bool mayAsk);
     void showFile(const QString& path, bool mayAsk);
     void offerOtherFile(const QString& path);
     // False, after telling it, when the keyword list is there but cannot be read.

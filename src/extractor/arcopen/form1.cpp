@@ -4,12 +4,12 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPixmap>
-#include <QScreen>
 #include <QUrl>
 
 #include "app_folder.h"
 #include "archive_drop.h"
 #include "desktop.h"
+#include "show_in_place.h"
 #include "units.h"
 
 namespace {
@@ -77,9 +77,7 @@ bool Form1::Form_Load() {
     // at once, which would stand at the screen's corner: the window takes its place itself,
     // in the middle of the screen, and is shown before any box.
     if (!testAttribute(Qt::WA_Moved)) {
-        QRect placed = frameGeometry();
-        placed.moveCenter(screen()->availableGeometry().center());
-        move(placed.topLeft());
+        centreOnScreen(*this, frameGeometry().size());
     }
     show();
     if (module_.load(folder_)) {

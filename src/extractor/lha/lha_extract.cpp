@@ -4,9 +4,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
-#include <cstring>
-
 #include "created_folders.h"
 #include "durable_file.h"
 #include "entry_path.h"
@@ -146,8 +143,7 @@ class TouchedFolders {
     UnlhaOutcome sync() const {
         for (const QString& folder : folders_) {
             if (!SyncFolder(folder)) {
-                return failure(kUnlhaCannotWrite,
-                               fileAndReason(folder, QString::fromLocal8Bit(strerror(errno))));
+                return failure(kUnlhaCannotWrite, fileAndReason(folder, systemReason()));
             }
         }
         return {kUnlhaSuccess, {}};
@@ -159,8 +155,8 @@ class TouchedFolders {
 };
 
 // The file goes to a temporary name beside its own and takes that name only once its data
-// was written whole and read back clean, so a failure leaves no file under the name (and
-// a file it was to replace, as it was).
+// was written whole and read from the archive without a fault, so a failure leaves no file under
+// the name (and a file it was to replace, as it was).
 UnlhaOutcome writeFile(LhaReader& reader, const QString& destination, CreatedFolders& folders) {
     if (!folders.make(QFileInfo(destination).path())) {
         return failure(kUnlhaCannotWrite, QDir::toNativeSeparators(destination));

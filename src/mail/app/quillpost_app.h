@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "settings/settings_files.h"
 #include "store/mail_records.h"
 #include "transport/nmail.h"
 
@@ -66,6 +67,11 @@ class QuillpostApp {
     // The ID and password were typed in the account dialog during this run, saved or not:
     // a check uses them rather than the file's.
     bool accountTyped = false;
+    // The account this run logs in with: the one typed, or else the file's.
+    AccountSettings accountInUse() const {
+        return accountTyped ? AccountSettings{AccountId, AccountPassword}
+                            : readAccountSettings(folder_);
+    }
     qint16 CurrentRecordNo = 0;
     qint16 HistoryMode = 0;
 

@@ -5,16 +5,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
-#include <QWindow>
 
 #include "app/quillpost_app.h"
-
-QMargins frameMargins(const QWidget& window) {
-    // Asked of the window system each time: the widget's own copy is refreshed only when it
-    // moves or resizes, and may still hold a frame measured while the frame was resizing.
-    const QWindow* native = window.windowHandle();
-    return native != nullptr && window.isVisible() ? native->frameMargins() : QMargins();
-}
 
 QSize clientSizeForOuter(QSize outer, QMargins frame) {
     return QSize(outer.width() - frame.left() - frame.right(),

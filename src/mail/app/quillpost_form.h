@@ -8,12 +8,11 @@
 #include <functional>
 #include <optional>
 
+#include "show_in_place.h"
+
 class QPushButton;
 class QuillpostApp;
 
-// What the window system's frame adds around a window's client area on each side; none
-// while the window has no frame (not yet shown, or a platform without decorations).
-QMargins frameMargins(const QWidget& window);
 // The client size that makes a window `outer` in size, frame included.
 QSize clientSizeForOuter(QSize outer, QMargins frame);
 

@@ -1,7 +1,5 @@
 #include "compose/write_form.h"
 
-#include <QShowEvent>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>

@@ -47,9 +47,7 @@ IdPassForm::IdPassForm(QuillpostApp& app)
 
 void IdPassForm::Form_Load() {
     // What this run logs in with, which differs from the file when it was typed unsaved.
-    const AccountSettings shown = app_.accountTyped
-                                      ? AccountSettings{app_.AccountId, app_.AccountPassword}
-                                      : readAccountSettings(app_.folder());
+    const AccountSettings shown = app_.accountInUse();
     IdText->setText(shown.AccountId);
     PassText->setText(shown.AccountPassword);
     Check1->setChecked(false);

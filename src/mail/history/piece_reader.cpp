@@ -3,10 +3,11 @@
 #include <QVarLengthArray>
 
 #include <liburing.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "durable_file.h"
 
 namespace {
 
@@ -15,18 +16,7 @@ constexpr unsigned kRingEntries = 256;
 
 // Reads what a piece still lacks after `done` of its bytes with plain preads.
 bool finishWithPread(int fd, const PieceRead& piece, qint64 done) {
-    while (done < piece.width) {
-        const ssize_t got = ::pread(fd, piece.into + done, static_cast<size_t>(piece.width - done),
-                                    piece.at + done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        done += got;
-    }
-    return true;
+    return readAllAt(fd, piece.into + done, piece.width - done, piece.at + done);
 }
 
 }  // namespace

@@ -91,10 +91,7 @@ class MailCheckRun {
         }
         app_.mainForm().Label2->setText(QStringLiteral("メールのチェックをしています。"));
 
-        // Typed in the account dialog during this run, saved or not, or else the file's.
-        const AccountSettings account = app_.accountTyped
-                                            ? AccountSettings{app_.AccountId, app_.AccountPassword}
-                                            : readAccountSettings(app_.folder());
+        const AccountSettings account = app_.accountInUse();
         IdPassForm& idPass = app_.idPassForm();
         idPass.IdText->setText(account.AccountId);
         idPass.PassText->setText(account.AccountPassword);

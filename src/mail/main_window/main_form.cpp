@@ -265,7 +265,6 @@ void MainForm::showEvent(QShowEvent* event) {
 }
 
 void MainForm::setHeightTwips(int twips) {
-    heightTwips_ = twips;
     // The heights are the window's outer ones, frame included.
     const QSize outer(twipsToPixels(kWidth), twipsToPixels(twips));
     fixOuterSize(outer);

@@ -163,7 +163,6 @@ class MainForm : public QuillpostForm {
     void placeTwips(QWidget* control, int left, int top, int width, int height);
     void setHeightTwips(int twips);
     void placeBottomLines();
-    int heightTwips_ = kNormalHeight;
     void showHelp(const QString& text);
     // Starts a companion program by its path literal; a missing one is named in a message.
     void startCompanion(QStringView literal, const QString& name);

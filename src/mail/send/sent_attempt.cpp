@@ -47,8 +47,7 @@ std::optional<SentAttempt> RecordSendAttempt(QuillpostApp& app, QWidget* parent,
 void WithdrawSendAttempt(QuillpostApp& app, QWidget* parent, const SentAttempt& attempt) {
     SentMailStore store = sentMailStore(app.folder());
     if (const auto recordNo = findAttempt(store, attempt)) {
-        SentMailRecord buffer = SentMailRecord::fromBytes(attempt.image);
-        const bool withdrawn = store.Delete(*recordNo, buffer);
+        const bool withdrawn = store.Delete(*recordNo);
         if (!withdrawn) {
             app.desktop().message(
                 parent,
