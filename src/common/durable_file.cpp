@@ -55,13 +55,16 @@ bool readAllAt(int fd, char* into, qint64 width, qint64 offset) {
 DurableFile::DurableFile(QString path, FileAccess access)
     : path_(std::move(path)), access_(access) {}
 
+QString DurableFile::errorString() const {
+    return errno_ == 0 ? QString() : systemReason(errno_);
+}
+
 DurableFile::~DurableFile() {
     cancel();
 }
 
 bool DurableFile::fail() {
     errno_ = errno;
-    error_ = systemReason();
     cancel();
     return false;
 }
@@ -73,7 +76,6 @@ bool DurableFile::open() {
     fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         errno_ = errno;
-        error_ = systemReason();
         tempName_.clear();
         return false;
     }
@@ -124,7 +126,6 @@ bool DurableFile::commit(FolderSync folderSync) {
     // The new file is in place; a folder that cannot be synced may still lose it in a crash.
     if (folderSync == FolderSync::Now && !SyncFolder(QFileInfo(path_).absolutePath())) {
         errno_ = errno;
-        error_ = systemReason();
         return false;
     }
     return true;

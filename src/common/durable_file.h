@@ -35,7 +35,7 @@ class DurableFile {
     void cancel();
 
     const QString& path() const { return path_; }
-    QString errorString() const { return error_; }
+    QString errorString() const;
     // The system's error number of the failure, for a caller that tells a full disk from a
     // refusal.
     int errorNumber() const { return errno_; }
@@ -49,7 +49,6 @@ class DurableFile {
     int fd_ = -1;
     qint64 written_ = 0;
     QDateTime modified_;
-    QString error_;
     int errno_ = 0;
 };
 

@@ -123,21 +123,29 @@ bool isValidUtf8(QByteArrayView bytes) {
 
 }  // namespace
 
-QString decodeUnlabelledText(QByteArrayView bytes) {
+QByteArray unlabelledTextCharset(QByteArrayView bytes) {
     if (hasIso2022Escape(bytes)) {
-        return decodeIso2022Jp(bytes);
+        return "ISO-2022-JP";
     }
     if (isAscii(bytes)) {
+        return {};
+    }
+    return isValidUtf8(bytes) ? "UTF-8" : "Shift_JIS";
+}
+
+QString decodeUnlabelledText(QByteArrayView bytes) {
+    const QByteArray charset = unlabelledTextCharset(bytes);
+    if (charset.isEmpty()) {
         return QString::fromLatin1(bytes);
     }
-    if (isValidUtf8(bytes)) {
-        return QString::fromUtf8(bytes);
+    if (charset == "ISO-2022-JP") {
+        return decodeIso2022Jp(bytes);
     }
-    return decodeCp932(bytes);
+    return charset == "UTF-8" ? QString::fromUtf8(bytes) : decodeCp932(bytes);
 }
 
 bool readsAsCp932(QByteArrayView bytes) {
-    return !hasIso2022Escape(bytes) && !isAscii(bytes) && !isValidUtf8(bytes);
+    return unlabelledTextCharset(bytes) == "Shift_JIS";
 }
 
 QString decodeMailText(QByteArrayView bytes, QByteArrayView charset) {
@@ -195,14 +203,4 @@ std::optional<QByteArray> encodeIso2022Jp(QStringView text) {
         return std::nullopt;
     }
     return bytes;
-}
-
-QByteArray unlabelledTextCharset(QByteArrayView bytes) {
-    if (hasIso2022Escape(bytes)) {
-        return "ISO-2022-JP";
-    }
-    if (isAscii(bytes)) {
-        return {};
-    }
-    return isValidUtf8(bytes) ? "UTF-8" : "Shift_JIS";
 }
