@@ -132,6 +132,9 @@ class frmMain : public QMainWindow {
     // Writes the text to the current file when it changed; the box text in `error` when it
     // failed or there is no file.
     SaveOutcome saveIfModified(QString* error);
+    // Overwrite-save as the menu gives it: the typed text goes to the current file, and a
+    // failure is told.
+    SaveOutcome overwriteSave();
     // The text as the file's encoding writes it; nullopt when that would lose characters
     // and the user does not agree.
     std::optional<QByteArray> bytesToSave(const QString& text, const QString& path);

@@ -193,6 +193,10 @@ void frmMain::mnuOPen_Click() {
 }
 
 void frmMain::mnuUPdate_Click() {
+    overwriteSave();
+}
+
+frmMain::SaveOutcome frmMain::overwriteSave() {
     modified = true;
     QString error;
     // A refused save was the user's own answer; only a failure needs telling.
@@ -200,6 +204,7 @@ void frmMain::mnuUPdate_Click() {
     if (saved == SaveOutcome::Failed || saved == SaveOutcome::Unnamed) {
         desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
     }
+    return saved;
 }
 
 void frmMain::mnuSaveAs_Click() {
@@ -254,14 +259,5 @@ bool frmMain::mayClose() {
     if (choice != 0) {
         return false;
     }
-    if (currentFile.isEmpty()) {
-        return saveCopyAs();
-    }
-    modified = true;
-    QString error;
-    const SaveOutcome saved = saveIfModified(&error);
-    if (saved == SaveOutcome::Failed) {
-        desktop_.message(this, error, QString(), Desktop::Buttons::Ok, Desktop::Icon::Exclamation);
-    }
-    return saved == SaveOutcome::Saved;
+    return currentFile.isEmpty() ? saveCopyAs() : overwriteSave() == SaveOutcome::Saved;
 }
